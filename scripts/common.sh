@@ -1,0 +1,103 @@
+# Shared by scripts/test and scripts/run: packages, build, the private Wine
+# prefix, a private X display and the Wine server. Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# AMBERTILLE_BUILD lets a second checkout or a parallel session build and
+# test in its own folder; by default everything is in build/ as the presets say.
+BUILD=${AMBERTILLE_BUILD:-$ROOT/build}
+export WINEPREFIX=$BUILD/wineprefix
+export WINEDEBUG=-all
+# No Mono or Gecko download prompts in a prefix that is never online.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth googletest
+          cmake ninja-build fp-utils imagemagick xdotool)
+
+STARTED_PIDS=()
+
+log() { echo "[ambertille] $*" >&2; }
+
+ensure_packages() {
+    local missing=()
+    for pkg in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -q >&2
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}" >&2
+}
+
+build() {
+    local args=(--preset mingw)
+    [ -n "${AMBERTILLE_BUILD:-}" ] && args+=(-B "$BUILD")
+    if [ ! -f "$BUILD/build.ninja" ]; then
+        cmake "${args[@]}" -S "$ROOT" >&2
+    fi
+    cmake --build "$BUILD" >&2
+}
+
+# The prefix is made once; its marker says it is complete, so a second run
+# neither re-creates nor re-configures it.
+ensure_wineprefix() {
+    local marker=$WINEPREFIX/.ambertille-prefix
+    [ -f "$marker" ] && return 0
+    log "creating the Wine prefix in $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    # A crashing program must not wait for someone to close a crash dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # One shared virtual desktop with a task bar and a notification area.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x800 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$marker"
+}
+
+start_xvfb() {
+    local n
+    for n in $(seq 90 199); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    STARTED_PIDS+=($!)
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    log "Xvfb did not start on :$n"
+    return 1
+}
+
+# Starts the server, the prefix's services and the shared virtual desktop
+# with their output detached: a service or desktop that a test program
+# started would inherit the test's output pipe and keep CTest waiting.
+start_wineserver() {
+    wineserver -p -f >/dev/null 2>&1 &
+    STARTED_PIDS+=($!)
+    wine wineboot >/dev/null 2>&1 </dev/null
+    wine "$BUILD/desktop_keeper.exe" >/dev/null 2>&1 </dev/null &
+    STARTED_PIDS+=($!)
+    for _ in $(seq 1 100); do
+        xdotool search --name "Wine desktop" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    log "the Wine virtual desktop did not appear"
+    return 1
+}
+
+stop_started() {
+    # Wine programs of our private prefix first, then what we started, newest first.
+    wineserver -k >/dev/null 2>&1 || true
+    local i
+    for ((i=${#STARTED_PIDS[@]}-1; i>=0; i--)); do
+        kill "${STARTED_PIDS[$i]}" >/dev/null 2>&1 || true
+        wait "${STARTED_PIDS[$i]}" >/dev/null 2>&1 || true
+    done
+    STARTED_PIDS=()
+}
