@@ -1,0 +1,54 @@
+#pragma once
+
+#include "tray/AppGlobals.h"
+
+#include <windows.h>
+
+// What every dialog of the program shares, without a base class: the
+// dialog object travels as the creation parameter and lives in the window's
+// user slot from WM_INITDIALOG on; messages that arrive before it (such as
+// WM_SETFONT) or without it are left to the dialog manager. The program
+// icon becomes the small icon, and the dialog comes to the foreground once
+// it is set up.
+//
+// A dialog class provides two public members:
+//   void OnInitDialog(HWND hDlg);
+//   INT_PTR OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam);
+// OnMessage answers FALSE for whatever the dialog manager should handle.
+template <class TDialog>
+INT_PTR CALLBACK DialogThunk(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_INITDIALOG) {
+        if (lParam == 0)
+            return FALSE;
+        SetWindowLongPtrW(hDlg, DWLP_USER, lParam);
+        SendMessageW(hDlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_hAppIcon));
+        reinterpret_cast<TDialog*>(lParam)->OnInitDialog(hDlg);
+        SetForegroundWindow(hDlg);
+        return TRUE;
+    }
+    auto* pDialog = reinterpret_cast<TDialog*>(GetWindowLongPtrW(hDlg, DWLP_USER));
+    if (pDialog == nullptr)
+        return FALSE;
+    return pDialog->OnMessage(hDlg, nMsg, wParam, lParam);
+}
+
+// Runs the template modally with the object as creation parameter and
+// returns the end code: 1 confirmed or saved, 2 cancelled.
+template <class TDialog>
+INT_PTR RunModalDialog(TDialog& dialog, HINSTANCE hInstance, HWND hOwner, WORD nTemplateId)
+{
+    return DialogBoxParamW(hInstance, MAKEINTRESOURCEW(nTemplateId), hOwner, DialogThunk<TDialog>,
+                           reinterpret_cast<LPARAM>(&dialog));
+}
+
+// Commands are acted on only as clicks (notification code 0); Enter, Esc
+// and the close box arrive that way too.
+inline bool IsClickCommand(WPARAM wParam)
+{
+    return HIWORD(wParam) == 0;
+}
+
+// The closing buttons of the simple screens: id 1 ends the dialog with 1,
+// id 2 with 2. True when the command was one of them.
+bool EndOnCloseButton(HWND hDlg, WPARAM wParam);
