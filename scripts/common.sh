@@ -101,3 +101,29 @@ stop_started() {
     done
     STARTED_PIDS=()
 }
+
+# --- for scripts/run and its steps ----------------------------------------
+
+DEMO=$BUILD/demo
+SHOTS=$BUILD/screenshots
+
+# Runs a Windows program of the build folder (winpoke, the program) in the prefix.
+winpoke() { wine "$BUILD/winpoke.exe" "$@" >/dev/null 2>&1 </dev/null; }
+
+# Saves the whole virtual desktop as build/screenshots/NAME.png.
+shot() {
+    mkdir -p "$SHOTS"
+    sleep "${2:-0.5}"
+    import -window root "$SHOTS/$1.png"
+    log "screenshot $SHOTS/$1.png"
+}
+
+# The demo folder's Windows path, for settings values.
+demo_winpath() { winepath -w "$DEMO" 2>/dev/null; }
+
+# Writes a settings file as UTF-16LE with a byte order mark, as the program
+# itself saves it.
+write_settings() {
+    local file=$1
+    { printf '\xff\xfe'; sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } > "$file"
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+// The running tray application: a hidden window that owns the notification
+// icon and both menus, and the message loop.
+
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+
+extern HWND g_hMainWnd;
+extern NOTIFYICONDATAW g_nid;
+extern bool g_bIconAdded;
+extern bool g_bMenuActive;
+
+// Registers the class, creates the window, adds the icon and runs the loop
+// until WM_QUIT; a failing step is shown and ends the run.
+void RunTray();
+// Tear-down, also when the run never started.
+void RemoveTrayIcon();
+void DestroyMainWindow();
+
+LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+void ShowToolsMenu(HWND hWnd);
+void ShowProgramMenu(HWND hWnd);
