@@ -6,7 +6,10 @@ namespace tessvald::shelllink {
 
 CShellResolver::CShellResolver() : m_bComInitialized(false)
 {
-    m_bComInitialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) == S_OK;
+    // COM counts an "already initialised" answer (S_FALSE) like a first
+    // one; leaving it unbalanced would add one reference per shortcut read
+    // to the thread's COM, which then outlives the thread's own end.
+    m_bComInitialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 
 CShellResolver::~CShellResolver()

@@ -18,8 +18,9 @@ public:
     CShellResolver();
     CShellResolver(const CShellResolver&) = delete;
     CShellResolver& operator=(const CShellResolver&) = delete;
-    // Uninitialises COM only when this object's own initialisation made it
-    // live, so a thread whose COM was already running keeps it.
+    // Gives back exactly the COM initialisation that this object's own call
+    // took: none when the thread runs another apartment model, one reference
+    // otherwise, so a thread whose COM was already running keeps it.
     virtual ~CShellResolver();
 
     // True at once when the object exists already.
