@@ -62,21 +62,6 @@ bool ClassesRootShowsUserClasses()
     return bMerged;
 }
 
-std::vector<wchar_t> EnvironmentWith(const std::wstring& name, const std::wstring& value)
-{
-    std::vector<wchar_t> block;
-    wchar_t* pszStrings = GetEnvironmentStringsW();
-    for (const wchar_t* p = pszStrings; *p != L'\0'; p += std::wcslen(p) + 1) {
-        if (_wcsnicmp(p, (name + L"=").c_str(), name.size() + 1) != 0)
-            block.insert(block.end(), p, p + std::wcslen(p) + 1);
-    }
-    FreeEnvironmentStringsW(pszStrings);
-    const std::wstring entry = name + L"=" + value;
-    block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
-    block.push_back(L'\0');
-    return block;
-}
-
 } // namespace
 
 bool WriteShortcut(const std::wstring& linkPath, const ShortcutSpec& spec)
@@ -158,18 +143,15 @@ void CRegisteredType::SetDefaultIcon(const std::wstring& location, DWORD type)
     SetDefaultValue(m_className + L"\\DefaultIcon", location, type);
 }
 
-DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& dllOverrides)
+DWORD RunAndWait(const std::wstring& commandLine)
 {
-    std::vector<wchar_t> environment;
-    if (!dllOverrides.empty())
-        environment = EnvironmentWith(L"WINEDLLOVERRIDES", dllOverrides);
     std::vector<wchar_t> command(commandLine.begin(), commandLine.end());
     command.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.empty() ? nullptr : environment.data(), nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return ~0u;
     DWORD nExitCode = ~0u;
     if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
@@ -179,6 +161,23 @@ DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& dllOverrid
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return nExitCode;
+}
+
+CNativeFirst::CNativeFirst(const std::wstring& exeName, const std::wstring& dllName)
+    : m_key(L"Software\\Wine\\AppDefaults\\" + exeName)
+{
+    HKEY hKey = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, (m_key + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &hKey, nullptr) != ERROR_SUCCESS)
+        return;
+    const wchar_t kOrder[] = L"native,builtin";
+    RegSetValueExW(hKey, dllName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder), sizeof(kOrder));
+    RegCloseKey(hKey);
+}
+
+CNativeFirst::~CNativeFirst()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str());
 }
 
 bool ExtractResource(const std::wstring& modulePath, WORD nId, const std::wstring& targetPath)

@@ -54,9 +54,25 @@ private:
 };
 
 // Starts a program and waits for it; its exit code, or ~0 when it could not
-// be run or did not end within a minute. A non-empty override replaces the
-// child's WINEDLLOVERRIDES.
-DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& dllOverrides = L"");
+// be run or did not end within a minute.
+DWORD RunAndWait(const std::wstring& commandLine);
+
+// Wine loads its own built-in DLL even where a file of that name lies in
+// the search path. For the life of the object, programs named exeName take
+// a native dllName first (Wine's per-program DllOverrides key; a variable
+// WINEDLLOVERRIDES set inside a Wine process does not reach its children).
+// Elsewhere the key means nothing.
+class CNativeFirst
+{
+public:
+    CNativeFirst(const std::wstring& exeName, const std::wstring& dllName);
+    CNativeFirst(const CNativeFirst&) = delete;
+    CNativeFirst& operator=(const CNativeFirst&) = delete;
+    virtual ~CNativeFirst();
+
+private:
+    std::wstring m_key;
+};
 
 // Writes an RCDATA resource of a module to a file.
 bool ExtractResource(const std::wstring& modulePath, WORD nId, const std::wstring& targetPath);
