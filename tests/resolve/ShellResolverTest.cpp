@@ -1,50 +1,8 @@
 #include "resolve/CShellResolver.h"
 
-#include "resolve/ResolveFixtures.h"
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
 
-
-using resolvetest::ShortcutSpec;
-using resolvetest::WriteShortcut;
 using tessvald::shelllink::CShellResolver;
-using testsupport::CTempDir;
-
-TEST(ShellResolver, ReadsEveryValueOfAShortcut)
-{
-    CTempDir dir;
-    const std::wstring target = dir.File(L"Editor.exe");
-    ASSERT_TRUE(testsupport::WriteFileBytes(target, "MZ"));
-    ShortcutSpec spec;
-    spec.target = target;
-    spec.arguments = L"-n \"file one.txt\"";
-    spec.workingDirectory = L"C:\\Work";
-    spec.description = L"Bearbeitet Texte";
-    spec.iconFile = L"C:\\Icons\\set.dll";
-    spec.iconIndex = -153;
-    ASSERT_TRUE(WriteShortcut(dir.File(L"Editor.lnk"), spec));
-
-    CShellResolver shell;
-    ASSERT_TRUE(shell.CreateInstance());
-    ASSERT_TRUE(shell.Load(dir.File(L"Editor.lnk").c_str()));
-    wchar_t szValue[1025] = {};
-    ASSERT_TRUE(shell.GetPath(szValue, 1024));
-    EXPECT_STREQ(target.c_str(), szValue);
-    ASSERT_TRUE(shell.GetArguments(szValue, 1024));
-    EXPECT_STREQ(spec.arguments.c_str(), szValue);
-    ASSERT_TRUE(shell.GetWorkingDirectory(szValue, 1024));
-    EXPECT_STREQ(L"C:\\Work", szValue);
-    ASSERT_TRUE(shell.GetDescription(szValue, 1024));
-    EXPECT_STREQ(L"Bearbeitet Texte", szValue);
-    int nIndex = 0;
-    ASSERT_TRUE(shell.GetIconLocation(szValue, 1024, nIndex));
-    EXPECT_STREQ(L"C:\\Icons\\set.dll", szValue);
-    EXPECT_EQ(-153, nIndex);
-    int nShow = 0;
-    ASSERT_TRUE(shell.GetShowCmd(nShow));
-    EXPECT_EQ(SW_SHOWNORMAL, nShow);
-}
 
 TEST(ShellResolver, AsksNothingWithoutObjectOrBufferAndPresetsTheNumbers)
 {
@@ -68,21 +26,6 @@ TEST(ShellResolver, AsksNothingWithoutObjectOrBufferAndPresetsTheNumbers)
     nIndex = 5;
     EXPECT_FALSE(shell.GetIconLocation(nullptr, 16, nIndex));
     EXPECT_EQ(-1, nIndex);
-}
-
-TEST(ShellResolver, ShortcutWithoutFileSystemTargetGivesAnEmptyPath)
-{
-    CTempDir dir;
-    ShortcutSpec spec;
-    spec.virtualTarget = true;
-    ASSERT_TRUE(WriteShortcut(dir.File(L"Computer.lnk"), spec));
-
-    CShellResolver shell;
-    ASSERT_TRUE(shell.CreateInstance());
-    ASSERT_TRUE(shell.Load(dir.File(L"Computer.lnk").c_str()));
-    wchar_t szValue[1025] = L"stale";
-    EXPECT_TRUE(shell.GetPath(szValue, 1024));
-    EXPECT_STREQ(L"", szValue);
 }
 
 namespace {
