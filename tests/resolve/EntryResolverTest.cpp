@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using resolvetest::CRegisteredType;
-using resolvetest::ShortcutSpec;
+using resolvetest::ShortcutContents;
 using resolvetest::WriteShortcut;
 using tessvald::string::CString;
 using testsupport::CTempDir;
@@ -93,7 +93,7 @@ TEST(ResolveData, ShortcutsGiveTheirTargetAndSettings)
     const std::wstring target = dir.File(L"Editor.exe");
     ASSERT_TRUE(testsupport::WriteFileBytes(target, "MZ"));
 
-    ShortcutSpec full;
+    ShortcutContents full;
     full.target = target;
     full.arguments = L"-n %TEMP%\\new.txt";
     full.workingDirectory = L"%SystemRoot%";
@@ -101,10 +101,10 @@ TEST(ResolveData, ShortcutsGiveTheirTargetAndSettings)
     full.iconFile = L"C:\\Icons\\set.dll";
     full.iconIndex = -153;
     ASSERT_TRUE(WriteShortcut(dir.File(L"Editor.lnk"), full));
-    ShortcutSpec noIcon;
+    ShortcutContents noIcon;
     noIcon.target = target;
     ASSERT_TRUE(WriteShortcut(dir.File(L"NoIcon.LNK"), noIcon));
-    ShortcutSpec computer;
+    ShortcutContents computer;
     computer.virtualTarget = true;
     ASSERT_TRUE(WriteShortcut(dir.File(L"Computer.lnk"), computer));
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 using resolvetest::RunAndWait;
-using resolvetest::ShortcutSpec;
+using resolvetest::ShortcutContents;
 using resolvetest::WriteShortcut;
 using tessvald::shelllink::CMsiResolver;
 using tessvald::string::CString;
@@ -35,10 +35,10 @@ std::wstring Msiexec(const std::wstring& arguments)
 TEST(MsiResolver, AsksTheInstallerNothingBeforeInitializeOrForOrdinaryShortcuts)
 {
     CTempDir dir;
-    ShortcutSpec spec;
-    spec.target = ExeFolder() + L"\\test_resolve.exe";
+    ShortcutContents contents;
+    contents.target = ExeFolder() + L"\\test_resolve.exe";
     const std::wstring link = dir.File(L"Plain.lnk");
-    ASSERT_TRUE(WriteShortcut(link, spec));
+    ASSERT_TRUE(WriteShortcut(link, contents));
     wchar_t szPath[64] = {};
     DWORD nCapacity = 64;
 
@@ -88,14 +88,14 @@ protected:
         if (RunAndWait(Msiexec(L"/i \"" + package + L"\" /qn INSTALLDIR=\"" + folder + L"\"")) != 0)
             return;
         s_payload = folder + L"\\payload.txt";
-        ShortcutSpec spec;
-        spec.target = resolvetest::AdvertisedTarget(kProduct, L"Main", kComponent);
-        spec.arguments = L"--open %TEMP%";
-        spec.workingDirectory = L"C:\\Work";
-        spec.description = L"Installiertes Werkzeug";
-        spec.iconFile = L"C:\\Icons\\set.dll";
-        spec.iconIndex = 3;
-        s_installed = WriteShortcut(s_dir->File(L"Advertised.lnk"), spec);
+        ShortcutContents contents;
+        contents.target = resolvetest::AdvertisedTarget(kProduct, L"Main", kComponent);
+        contents.arguments = L"--open %TEMP%";
+        contents.workingDirectory = L"C:\\Work";
+        contents.description = L"Installiertes Werkzeug";
+        contents.iconFile = L"C:\\Icons\\set.dll";
+        contents.iconIndex = 3;
+        s_installed = WriteShortcut(s_dir->File(L"Advertised.lnk"), contents);
     }
 
     static void TearDownTestSuite()

@@ -34,10 +34,10 @@ std::wstring PackGuid(const wchar_t* pszGuid)
     return packed;
 }
 
-bool SetTarget(IShellLinkW* pLink, const ShortcutSpec& spec)
+bool SetTarget(IShellLinkW* pLink, const ShortcutContents& contents)
 {
-    if (!spec.virtualTarget)
-        return SUCCEEDED(pLink->SetPath(spec.target.c_str()));
+    if (!contents.virtualTarget)
+        return SUCCEEDED(pLink->SetPath(contents.target.c_str()));
     LPITEMIDLIST pidl = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidl)))
         return false;
@@ -64,21 +64,21 @@ bool ClassesRootShowsUserClasses()
 
 } // namespace
 
-bool WriteShortcut(const std::wstring& linkPath, const ShortcutSpec& spec)
+bool WriteShortcut(const std::wstring& linkPath, const ShortcutContents& contents)
 {
     CComRef<IShellLinkW> link;
     CComRef<IPersistFile> file;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.Receive())))
         return false;
-    if (!SetTarget(link.Get(), spec))
+    if (!SetTarget(link.Get(), contents))
         return false;
-    link->SetArguments(spec.arguments.c_str());
-    link->SetWorkingDirectory(spec.workingDirectory.c_str());
-    link->SetDescription(spec.description.c_str());
-    if (!spec.iconFile.empty())
-        link->SetIconLocation(spec.iconFile.c_str(), spec.iconIndex);
-    link->SetShowCmd(spec.showCmd);
+    link->SetArguments(contents.arguments.c_str());
+    link->SetWorkingDirectory(contents.workingDirectory.c_str());
+    link->SetDescription(contents.description.c_str());
+    if (!contents.iconFile.empty())
+        link->SetIconLocation(contents.iconFile.c_str(), contents.iconIndex);
+    link->SetShowCmd(contents.showCmd);
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())))
         return false;
     return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));

@@ -7,7 +7,7 @@
 namespace resolvetest {
 
 // What a test shortcut holds; written through the shell's own link object.
-struct ShortcutSpec
+struct ShortcutContents
 {
     std::wstring target;           // a path, or an installer's advertised form
     std::wstring arguments;
@@ -19,7 +19,7 @@ struct ShortcutSpec
     bool virtualTarget = false;    // "My Computer", which has no path
 };
 
-bool WriteShortcut(const std::wstring& linkPath, const ShortcutSpec& spec);
+bool WriteShortcut(const std::wstring& linkPath, const ShortcutContents& contents);
 
 // The target string with which the shell writes an installer-advertised
 // shortcut for a product's feature and component (codes in braces).
