@@ -1,6 +1,8 @@
 #include "EditorTestSupport.h"
 
+#include "resources/resource.h"
 #include "settings/CConfig.h"
+#include "tray/AppGlobals.h"
 #include "support/DialogAutomation.h"
 
 #include <commctrl.h>
@@ -113,22 +115,32 @@ CFileTypeScope::CFileTypeScope() = default;
 
 CFileTypeScope::~CFileTypeScope()
 {
-    for (const std::wstring& key : m_keys)
-        RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    for (const auto& key : m_keys)
+        RegDeleteTreeW(key.first, key.second.c_str());
 }
 
+// Windows reads the user's own registrations through HKEY_CLASSES_ROOT;
+// Wine does not, so there they go straight into the machine's classes.
 void CFileTypeScope::Register(const std::wstring& extension, const std::wstring& className,
                               const std::wstring& typeName)
 {
-    const std::wstring classes = L"Software\\Classes\\";
     const std::pair<std::wstring, std::wstring> values[] = {
-        { classes + extension, className },
-        { classes + className, typeName },
+        { extension, className },
+        { className, typeName },
     };
     for (const auto& value : values) {
-        RegSetValueW(HKEY_CURRENT_USER, value.first.c_str(), REG_SZ, value.second.c_str(),
+        const std::wstring userKey = L"Software\\Classes\\" + value.first;
+        RegSetValueW(HKEY_CURRENT_USER, userKey.c_str(), REG_SZ, value.second.c_str(),
                      static_cast<DWORD>(value.second.size() * sizeof(wchar_t)));
-        m_keys.push_back(value.first);
+        m_keys.emplace_back(HKEY_CURRENT_USER, userKey);
+        wchar_t szSeen[256] = {};
+        LONG nSize = sizeof(szSeen);
+        if (RegQueryValueW(HKEY_CLASSES_ROOT, value.first.c_str(), szSeen, &nSize) == ERROR_SUCCESS
+            && value.second == szSeen)
+            continue;
+        RegSetValueW(HKEY_CLASSES_ROOT, value.first.c_str(), REG_SZ, value.second.c_str(),
+                     static_cast<DWORD>(value.second.size() * sizeof(wchar_t)));
+        m_keys.emplace_back(HKEY_CLASSES_ROOT, value.first);
     }
 }
 
@@ -233,6 +245,24 @@ HDROP MakeDropHandle(const std::vector<std::wstring>& files)
     return static_cast<HDROP>(hDrop);
 }
 
+int RunDialogs(const std::function<int()>& run, const TitledHandlers& handlers)
+{
+    testsupport::CDialogAutomation automation([&](HWND hWnd) {
+        const std::wstring title = testsupport::WindowText(hWnd);
+        for (const auto& handler : handlers) {
+            if (handler.first == title) {
+                handler.second(hWnd);
+                return;
+            }
+        }
+        ADD_FAILURE() << "unexpected window: " << std::string(title.begin(), title.end());
+        PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    });
+    const int nResult = run();
+    EXPECT_FALSE(automation.TimedOut());
+    return nResult;
+}
+
 void Pump(HWND hDlg)
 {
     MSG msg;
@@ -248,6 +278,23 @@ void TypeKey(HWND hDlg, UINT nVirtualKey)
 {
     testsupport::PressKey(hDlg, nVirtualKey);
     Pump(hDlg);
+}
+
+HWND ListOf(HWND hDlg)
+{
+    return GetDlgItem(hDlg, IDC_TOOL_LIST);
+}
+
+void ListEditorTest::SetUp()
+{
+    g_hInstance = GetModuleHandleW(nullptr);
+    m_types.Register(L".ambtest", L"Ambertille.Test", L"Ambertille-Testdatei");
+    m_types.Register(L".ambtest2", L"Ambertille.Test2", L"Zweite Testdatei");
+}
+
+int ListEditorTest::Run(const TitledHandlers& handlers)
+{
+    return RunDialogs([this] { return m_editor.DoModal(g_hInstance, nullptr); }, handlers);
 }
 
 std::wstring CellText(HWND hList, int nRow, int nColumn)

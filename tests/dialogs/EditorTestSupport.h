@@ -1,10 +1,15 @@
 #pragma once
 
+#include "dialogs/CManipulateDialog.h"
 #include "support/TempDir.h"
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the entry editor and list editor tests share: a settings file of
@@ -35,8 +40,7 @@ private:
     std::wstring m_strPrevious;
 };
 
-// Registers extensions with readable type names for the current user, and
-// removes them again.
+// Registers extensions with readable type names, and removes them again.
 class CFileTypeScope
 {
 public:
@@ -48,7 +52,7 @@ public:
     void Register(const std::wstring& extension, const std::wstring& className, const std::wstring& typeName);
 
 private:
-    std::vector<std::wstring> m_keys;
+    std::vector<std::pair<HKEY, std::wstring>> m_keys;
 };
 
 // Keeps Ctrl held in this thread's keyboard state, as GetKeyState sees it.
@@ -82,11 +86,36 @@ bool WriteShortcut(const std::wstring& path, const std::wstring& target, const s
 // A drop handle as the shell hands it over with WM_DROPFILES.
 HDROP MakeDropHandle(const std::vector<std::wstring>& files);
 
+using WindowHandler = std::function<void(HWND hWnd)>;
+using TitledHandlers = std::vector<std::pair<std::wstring, WindowHandler>>;
+
+// Runs a modal dialog and hands every window that opens on this thread to
+// the handler registered for its title (the caption, for a message box),
+// each time it opens. A window without one fails the test and is closed.
+int RunDialogs(const std::function<int()>& run, const TitledHandlers& handlers);
+
 // Runs what is queued for this thread through the dialog manager of the
 // dialog, as its modal loop would.
 void Pump(HWND hDlg);
 // A key pressed and released on the focused control, fully processed.
 void TypeKey(HWND hDlg, UINT nVirtualKey);
+
+constexpr wchar_t kEditorTitle[] = L"Programme bearbeiten";
+
+HWND ListOf(HWND hDlg);
+
+// A list editor on a settings file of its own, with two registered file
+// types (".ambtest" and ".ambtest2") whose names show in the "Typ" column.
+class ListEditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    int Run(const TitledHandlers& handlers);
+
+    CSettingsScope m_settings;
+    CFileTypeScope m_types;
+    CManipulateDialog m_editor;
+};
 
 std::wstring CellText(HWND hList, int nRow, int nColumn);
 std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn);

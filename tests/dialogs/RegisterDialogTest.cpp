@@ -234,15 +234,18 @@ TEST_F(RegisterDialogTest, BrowsingToAShortcutFillsEveryFieldFromIt)
     const std::wstring module = ModuleWithThreeGroups(folder);
     const std::wstring target = ExeFolder() + L"\\winpoke.exe";
     const std::wstring shortcut = folder.File(L"Werkzeug.lnk");
+    // Wine reads every stored show command back as "Normal"; the record's
+    // "Default" tells it from the old value.
     ASSERT_TRUE(WriteShortcut(shortcut, target, L"wait \"Ein Fenster\"", folder.Path(), L"Fernbedienung",
-                              module, 1, SW_SHOWMINNOACTIVE));
-    const CRecord before = MakeRecord(L"Vorher");
+                              module, 1, SW_SHOWNORMAL));
+    CRecord before = MakeRecord(L"Vorher");
+    before.SetShow(10);
     const int nResult = Run(&before, [&](HWND hDlg) {
         ClickButton(hDlg, IDC_BROWSE);
         EXPECT_EQ((std::vector<std::wstring>{ L"Werkzeug", target, L"wait \"Ein Fenster\"", folder.Path(),
                                               L"Fernbedienung", module }),
                   FieldTexts(hDlg));
-        EXPECT_EQ(2, SelectedShowRow(hDlg));
+        EXPECT_EQ(1, SelectedShowRow(hDlg));
         EXPECT_EQ((std::vector<std::wstring>{ L"3", L"2", L"7" }), PickerLabels(hDlg));
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
         ClickButton(hDlg, IDC_CLOSE);
