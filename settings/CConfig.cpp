@@ -3,7 +3,7 @@
 #include "foundation/ScopedHandle.h"
 #include "foundation/WideFormat.h"
 #include "settings/CProfileText.h"
-#include "settings/ProfileEncoding.h"
+#include "settings/ProfileFormat.h"
 
 #include <cwchar>
 #include <cstdlib>
@@ -118,11 +118,7 @@ bool CConfig::WriteString(const wchar_t* pszSection, const wchar_t* pszKey, cons
         return false;
 
     std::wstring text;
-    if (bQuote)
-        text.push_back(L'"');
-    AppendProfileValue(text, pszValue);
-    if (bQuote)
-        text.push_back(L'"');
+    AppendProfileValue(text, pszValue, bQuote);
 
     CreateUnicodeFileIfMissing(m_strFileName.GetData());
     const BOOL bWritten = WritePrivateProfileStringW(pszSection, pszKey, text.c_str(), m_strFileName.GetData());

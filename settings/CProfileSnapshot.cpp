@@ -1,18 +1,11 @@
 #include "settings/CProfileSnapshot.h"
 
-#include "settings/ProfileEncoding.h"
+#include "settings/ProfileFormat.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
 namespace {
-
-// The profile functions' blanks: the ASCII white space and ^Z, which old
-// editors left at the end of a file.
-bool IsProfileBlank(wchar_t ch)
-{
-    return ch == L' ' || (ch >= L'\t' && ch <= L'\r') || ch == 0x1A;
-}
 
 const wchar_t* SkipBlanks(const wchar_t* pchStart, const wchar_t* pchEnd)
 {

@@ -1,5 +1,7 @@
 #include "settings/CProfileText.h"
 
+#include "settings/ProfileFormat.h"
+
 CProfileText::CProfileText() = default;
 
 CProfileText::~CProfileText() = default;
@@ -13,14 +15,41 @@ void CProfileText::AddValue(const wchar_t* pszSection, const wchar_t* pszKey, co
         m_text.append(L"[").append(pszSection).append(L"]\r\n");
     }
     m_text.append(pszKey).append(L"=");
-    AppendProfileValue(m_text, pszValue);
+    AppendProfileValue(m_text, pszValue, false);
     m_text.append(L"\r\n");
 }
 
-void AppendProfileValue(std::wstring& text, const wchar_t* pszValue)
+namespace {
+
+bool IsQuote(wchar_t ch)
+{
+    return ch == L'"' || ch == L'\'';
+}
+
+bool NeedsQuotes(const std::wstring& value)
+{
+    if (value.empty())
+        return false;
+    if (IsProfileBlank(value.front()) || IsProfileBlank(value.back()))
+        return true;
+    return value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
+}
+
+} // namespace
+
+void AppendProfileValue(std::wstring& text, const wchar_t* pszValue, bool bQuote)
 {
     if (pszValue == nullptr)
         return;
-    for (const wchar_t* pch = pszValue; *pch != L'\0'; ++pch)
-        text.push_back(*pch == L'\r' || *pch == L'\n' ? L' ' : *pch);
+    std::wstring value(pszValue);
+    for (wchar_t& ch : value) {
+        if (ch == L'\r' || ch == L'\n')
+            ch = L' ';
+    }
+    const bool bEnclose = bQuote || NeedsQuotes(value);
+    if (bEnclose)
+        text.push_back(L'"');
+    text.append(value);
+    if (bEnclose)
+        text.push_back(L'"');
 }

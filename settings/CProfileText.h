@@ -24,8 +24,11 @@ private:
     std::wstring m_section;
 };
 
-// Appends a value as it must stand after "key=". The profile functions
-// write values raw, so a line break inside one (a shortcut's description
-// may hold one) would start lines such as "[tool1]" of its own; breaks are
-// written as blanks.
-void AppendProfileValue(std::wstring& text, const wchar_t* pszValue);
+// Appends a value as it must stand after "key=" to read back unchanged.
+// The profile functions write values raw, so a line break inside one (a
+// shortcut's description may hold one) would start lines such as "[tool1]"
+// of its own: breaks are written as blanks. Reading drops blanks around a
+// value and one pair of equal quotation marks around it, so a parameter
+// such as "C:\My Files\a.txt" in quotes would lose them: such values, and
+// any value when asked, are written inside an extra pair of double quotes.
+void AppendProfileValue(std::wstring& text, const wchar_t* pszValue, bool bQuote);

@@ -1,6 +1,6 @@
 #include "settings/CReplacementFile.h"
 
-#include "settings/ProfileEncoding.h"
+#include "settings/ProfileFormat.h"
 
 #include <algorithm>
 
@@ -26,6 +26,18 @@ constexpr DWORD kWriteChunk = 1u << 20;
 bool IsNameTaken(DWORD nError)
 {
     return nError == ERROR_FILE_EXISTS || nError == ERROR_ALREADY_EXISTS;
+}
+
+// ReplaceFileW needs to read and delete the old file. When someone else
+// holds it open against that, Wine's ReplaceFileW fails as it should but
+// leaves a temporary file of its own in the folder; asking first spares
+// the user that litter in all but a race.
+bool IsReplaceable(const wchar_t* pszTarget)
+{
+    const tessvald::CFileHandle file(CreateFileW(pszTarget, GENERIC_READ | DELETE,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid();
 }
 
 } // namespace
@@ -136,6 +148,8 @@ bool CReplacementFile::Put()
         return false;
     if (GetFileAttributesW(m_target.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
         return MoveFileExW(m_temp.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!IsReplaceable(m_target.c_str()))
+        return false;
     return ReplaceFileW(m_target.c_str(), m_temp.c_str(), nullptr,
                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr) != FALSE;
 }

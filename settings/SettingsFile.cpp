@@ -8,7 +8,7 @@
 #include "settings/CRecord.h"
 #include "settings/CReplacementFile.h"
 #include "settings/DisplayOptions.h"
-#include "settings/ProfileEncoding.h"
+#include "settings/ProfileFormat.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 

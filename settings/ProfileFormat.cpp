@@ -1,4 +1,4 @@
-#include "settings/ProfileEncoding.h"
+#include "settings/ProfileFormat.h"
 
 #include "foundation/ScopedHandle.h"
 
@@ -54,6 +54,11 @@ bool ReadWholeFile(const wchar_t* pszPath, std::string& bytes)
         bytes.append(chunk, nRead);
     }
     return false;
+}
+
+bool IsProfileBlank(wchar_t ch)
+{
+    return ch == L' ' || (ch >= L'\t' && ch <= L'\r') || ch == 0x1A;
 }
 
 bool HasUtf16Bom(const std::string& bytes)

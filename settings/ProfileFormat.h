@@ -13,6 +13,10 @@ bool ReadWholeFile(const wchar_t* pszPath, std::string& bytes);
 
 bool HasUtf16Bom(const std::string& bytes);
 
+// The blanks that the profile functions drop around names and values: the
+// ASCII white space and ^Z, which old editors left at the end of a file.
+bool IsProfileBlank(wchar_t ch);
+
 // The text of a profile file: UTF-16 in either byte order or UTF-8 after
 // the matching byte order mark, the ANSI code page without one.
 std::wstring DecodeProfileBytes(const std::string& bytes);
