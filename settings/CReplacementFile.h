@@ -27,8 +27,9 @@ public:
     // there is no target yet).
     bool Commit();
 
-    // The temporary file's full path; empty before Create and after the end.
-    const std::wstring& GetTempPath() const { return m_temp; }
+    // The new contents' file beside the target; empty before Create and
+    // once committed or abandoned.
+    const std::wstring& GetPendingPath() const { return m_temp; }
 
 private:
     std::wstring m_target;

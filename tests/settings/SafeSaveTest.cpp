@@ -124,8 +124,8 @@ TEST_F(SafeSaveTest, AnAbandonedReplacementRemovesItsFile)
         CReplacementFile replacement(m_file.c_str());
         ASSERT_TRUE(replacement.Create());
         ASSERT_TRUE(replacement.Write("partial", 7));
-        EXPECT_TRUE(testsupport::FileExists(replacement.GetTempPath()));
-        EXPECT_EQ(m_dir.Path(), replacement.GetTempPath().substr(0, m_dir.Path().size()));
+        EXPECT_TRUE(testsupport::FileExists(replacement.GetPendingPath()));
+        EXPECT_EQ(m_dir.Path(), replacement.GetPendingPath().substr(0, m_dir.Path().size()));
     }
     ExpectOldFileAlone("abandoned");
 }
