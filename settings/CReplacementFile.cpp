@@ -60,13 +60,13 @@ CReplacementFile::~CReplacementFile()
 
 // ReplaceFileW fails with relative paths (seen under Wine with error 267),
 // and the temporary name must land in the target's own folder.
-bool CReplacementFile::MakeFullTarget(const wchar_t* pszTarget)
+bool CReplacementFile::MakeTargetFull()
 {
-    const DWORD nNeeded = GetFullPathNameW(pszTarget, 0, nullptr, nullptr);
+    const DWORD nNeeded = GetFullPathNameW(m_target.c_str(), 0, nullptr, nullptr);
     if (nNeeded == 0)
         return false;
     std::wstring full(nNeeded, L'\0');
-    const DWORD nLength = GetFullPathNameW(pszTarget, nNeeded, &full[0], nullptr);
+    const DWORD nLength = GetFullPathNameW(m_target.c_str(), nNeeded, &full[0], nullptr);
     if (nLength == 0 || nLength >= nNeeded)
         return false;
     full.resize(nLength);
@@ -80,7 +80,7 @@ bool CReplacementFile::Create()
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    if (!MakeFullTarget(m_target.c_str()) || FailsByHook(EReplaceStep::Create))
+    if (!MakeTargetFull() || FailsByHook(EReplaceStep::Create))
         return false;
     const std::wstring base = m_target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned n = 1; n <= kTempNameAttempts; ++n) {

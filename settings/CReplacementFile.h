@@ -36,7 +36,7 @@ private:
     std::wstring m_temp;
     tessvald::CFileHandle m_file;
 
-    bool MakeFullTarget(const wchar_t* pszTarget);
+    bool MakeTargetFull();
     bool Put();
     void Abandon();
 };
