@@ -129,3 +129,17 @@ TEST_F(SafeSaveTest, AnAbandonedReplacementRemovesItsFile)
     }
     ExpectOldFileAlone("abandoned");
 }
+
+TEST_F(SafeSaveTest, ARelativeTargetIsReplacedInItsOwnFolder)
+{
+    WriteOldList();
+    wchar_t szPrevious[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, szPrevious);
+    ASSERT_TRUE(SetCurrentDirectoryW(m_dir.Path().c_str()));
+    const bool bReplaced = ReplaceWithUnicodeText(L"Ambertille.ini", L"[tools]\r\ncount=0\r\n");
+    const DWORD nError = GetLastError();
+    SetCurrentDirectoryW(szPrevious);
+    ASSERT_TRUE(bReplaced) << "error " << nError;
+    EXPECT_EQ(L"[tools]\r\ncount=0\r\n", ReadUtf16File(m_file));
+    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+}
