@@ -1,6 +1,7 @@
 // The built program, copied into a folder of its own, started with a
 // command line in the shared desktop and watched from outside.
 #include "support/ChildProcess.h"
+#include "support/InstanceMark.h"
 #include "support/RegistryGuard.h"
 #include "support/TempDir.h"
 
@@ -41,34 +42,6 @@ private:
     std::wstring m_folder;
     std::wstring m_path;
     bool m_bCopied;
-};
-
-// The hidden window by which a running tray application is recognised.
-class CInstanceMark
-{
-public:
-    CInstanceMark()
-    {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"AmbertilleWindowClass";
-        RegisterClassExW(&wc);
-        m_hWnd = CreateWindowExW(0, L"AmbertilleWindowClass", L"Ambertille", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-    }
-    CInstanceMark(const CInstanceMark&) = delete;
-    CInstanceMark& operator=(const CInstanceMark&) = delete;
-    virtual ~CInstanceMark()
-    {
-        DestroyWindow(m_hWnd);
-        UnregisterClassW(L"AmbertilleWindowClass", GetModuleHandleW(nullptr));
-    }
-    HWND Get() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd;
 };
 
 // Lets help files open with the recording opener instead of the viewer

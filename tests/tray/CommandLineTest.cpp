@@ -1,5 +1,6 @@
 #include "tray/Startup.h"
 
+#include "support/InstanceMark.h"
 #include "support/RegistryGuard.h"
 #include "support/WindowRecorder.h"
 #include "tray/AppGlobals.h"
@@ -40,34 +41,6 @@ Action Classify(const wchar_t* pszCommandLine, HKEY& hRoot)
         matches.push_back(Action::Run);
     return matches.size() == 1 ? matches[0] : Action::None;
 }
-
-// The hidden window by which a running tray application is recognised.
-class CInstanceMark
-{
-public:
-    CInstanceMark()
-    {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"AmbertilleWindowClass";
-        RegisterClassExW(&wc);
-        m_hWnd = CreateWindowExW(0, L"AmbertilleWindowClass", L"Ambertille", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-    }
-    CInstanceMark(const CInstanceMark&) = delete;
-    CInstanceMark& operator=(const CInstanceMark&) = delete;
-    virtual ~CInstanceMark()
-    {
-        DestroyWindow(m_hWnd);
-        UnregisterClassW(L"AmbertilleWindowClass", GetModuleHandleW(nullptr));
-    }
-    HWND Get() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd;
-};
 
 bool RunValueExists(HKEY hRoot)
 {
