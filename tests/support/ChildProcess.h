@@ -9,9 +9,10 @@
 namespace testsupport {
 
 // A program started by a test, with its own command line, working folder
-// and environment changes (such as WINEDLLOVERRIDES, which Wine reads when
-// a process starts). Ended by force if still running when the object goes,
-// so a failing test leaves nothing behind.
+// and environment variables set or replaced. (Wine's own settings such as
+// WINEDLLOVERRIDES are not among them: its loader reads the Unix
+// environment; see CWineDllOrder.) Ended by force if still running when the
+// object goes, so a failing test leaves nothing behind.
 class CChildProcess
 {
 public:
