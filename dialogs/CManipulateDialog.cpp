@@ -2,8 +2,6 @@
 
 #include "dialogs/DialogThunk.h"
 #include "resolve/FileTypes.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"

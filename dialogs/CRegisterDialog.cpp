@@ -4,8 +4,6 @@
 #include "foundation/WideFormat.h"
 #include "resolve/CResourceLocator.h"
 #include "resolve/EntryResolver.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "settings/ShowModes.h"
 #include "tray/AppGlobals.h"

@@ -12,8 +12,6 @@
 #include "dialogs/DialogThunk.h"
 #include "foundation/CString.h"
 #include "resolve/EntryResolver.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "settings/CRecord.h"
 #include "tray/AppGlobals.h"

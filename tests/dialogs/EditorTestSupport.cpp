@@ -1,7 +1,5 @@
 #include "EditorTestSupport.h"
 
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"

@@ -1,8 +1,6 @@
 #include "EditorTestSupport.h"
 
 #include "dialogs/CManipulateDialog.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "support/DialogAutomation.h"
 #include "support/TempDir.h"
