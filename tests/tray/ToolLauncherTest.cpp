@@ -1,6 +1,7 @@
 #include "TrayTestSupport.h"
 
 #include "support/DialogAutomation.h"
+#include "support/TextReport.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayMenus.h"
 
@@ -11,8 +12,9 @@ using testsupport::ExeFolder;
 using testsupport::MessageBoxText;
 using testsupport::WindowText;
 using traytest::CTraySettings;
-using traytest::Narrow;
-using traytest::WaitForTextFile;
+using testsupport::Narrow;
+using testsupport::ReportValue;
+using testsupport::WaitForTextFile;
 
 namespace {
 
@@ -43,15 +45,6 @@ std::wstring SystemText(DWORD nCode)
 bool IsGreyed(UINT nCommand)
 {
     return (GetMenuState(g_hToolsMenu, nCommand, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
-}
-
-std::wstring ValueOf(const std::wstring& report, const std::wstring& key)
-{
-    const size_t nStart = report.find(key + L"=");
-    if (nStart == std::wstring::npos)
-        return L"<missing>";
-    const size_t nValue = nStart + key.size() + 1;
-    return report.substr(nValue, report.find(L'\n', nValue) - nValue);
 }
 
 } // namespace
@@ -155,14 +148,14 @@ TEST(LaunchTool, StartsTheToolWithItsStoredParametersFolderAndShowMode)
         LaunchTool(nullptr, 1);
         const std::wstring text = WaitForTextFile(report, kLaunchTimeoutMs);
         ASSERT_FALSE(text.empty());
-        const std::wstring args = ValueOf(text, L"args");
+        const std::wstring args = ReportValue(text, L"args");
         EXPECT_NE(std::wstring::npos, args.find(L"recorder.exe")) << Narrow(args);
         const std::wstring tail = args.substr(args.find(L"recorder.exe") + 12);
         // Without parameters the command line ends with the program (and its quote).
         EXPECT_TRUE(tail == c.argsTail || tail == L"\"" + c.argsTail || (c.argsTail.empty() && tail == L" "))
             << Narrow(args);
-        EXPECT_EQ(0, lstrcmpiW(c.cwd.c_str(), ValueOf(text, L"cwd").c_str())) << Narrow(ValueOf(text, L"cwd"));
-        EXPECT_EQ(c.show, ValueOf(text, L"show"));
+        EXPECT_EQ(0, lstrcmpiW(c.cwd.c_str(), ReportValue(text, L"cwd").c_str())) << Narrow(ReportValue(text, L"cwd"));
+        EXPECT_EQ(c.show, ReportValue(text, L"show"));
     }
 }
 

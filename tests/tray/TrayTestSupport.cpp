@@ -85,24 +85,6 @@ const MenuItemData* ItemData(HMENU hMenu, UINT nCommand)
     return reinterpret_cast<const MenuItemData*>(info.dwItemData);
 }
 
-std::string Narrow(const std::wstring& text)
-{
-    const int nBytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(nBytes > 0 ? nBytes : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], nBytes, nullptr, nullptr);
-    result.resize(result.size() - 1);
-    return result;
-}
-
-std::wstring WaitForTextFile(const std::wstring& path, DWORD nTimeoutMs)
-{
-    const DWORD nStart = GetTickCount();
-    while (!testsupport::FileExists(path) && GetTickCount() - nStart < nTimeoutMs)
-        Sleep(50);
-    const std::string bytes = testsupport::ReadFileBytes(path);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-}
-
 COLORREF IconCentreColour(HICON hIcon, int nSize)
 {
     HDC hScreen = GetDC(nullptr);

@@ -39,11 +39,6 @@ std::wstring DescribeMenu(HMENU hMenu);
 // The drawing data of the entry with this command, or null.
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand);
 
-std::string Narrow(const std::wstring& text);
-
-// Waits up to the timeout for the file to exist; its contents, or empty.
-std::wstring WaitForTextFile(const std::wstring& path, DWORD nTimeoutMs);
-
 // The colour at the middle of the icon drawn on white at the given size.
 COLORREF IconCentreColour(HICON hIcon, int nSize);
 
