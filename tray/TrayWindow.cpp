@@ -23,6 +23,9 @@ constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr int kAddAttempts = 10;
 constexpr DWORD kAddRetryDelayMs = 500;
 
+// The session ended while a click was being handled; see OnQueryEndSession.
+bool s_bQuitAfterClick = false;
+
 // The task bar broadcasts this message when it starts anew (after the shell
 // crashed or was restarted); its icons are gone then.
 UINT TaskbarCreatedMessage()
@@ -152,6 +155,22 @@ void HandleClick(void (*pHandler)(HWND), HWND hWnd)
     g_bMenuActive = true;
     pHandler(hWnd);
     g_bMenuActive = false;
+    if (!s_bQuitAfterClick)
+        return;
+    s_bQuitAfterClick = false;
+    PostQuitMessage(0);
+}
+
+// The session may end while a menu is open. A menu's loop does not end on
+// the quit message and may even swallow it, so the menu is closed and the
+// quit is posted again once the click's handler has returned.
+void OnQueryEndSession()
+{
+    PostQuitMessage(0);
+    if (!g_bMenuActive)
+        return;
+    s_bQuitAfterClick = true;
+    EndMenu();
 }
 
 LRESULT OnTrayNotify(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -226,7 +245,7 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
         ReleaseMenus();
         return 0;
     case WM_QUERYENDSESSION:
-        PostQuitMessage(0);
+        OnQueryEndSession();
         break;
     case WM_DRAWITEM:
         DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

@@ -288,6 +288,18 @@ TEST(MainWindow, ExitAndSessionEndQuitTheLoop)
     EXPECT_TRUE(TakeQuitMessage());
 }
 
+TEST(MainWindow, SessionEndClosesAnOpenMenu)
+{
+    CTraySettings settings;
+    CTrayTestWindow window;
+    // A key that does nothing keeps the driver from closing the menu itself.
+    CMenuDriver driver({ VK_SHIFT }, [&] { SendMessageW(window.Get(), WM_QUERYENDSESSION, 0, 0); });
+    const DWORD nStart = GetTickCount();
+    window.Click(WM_RBUTTONUP);
+    EXPECT_LT(GetTickCount() - nStart, 1500u) << "the menu stayed open after the session end";
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
 TEST(MainWindow, UninstallAsksAndOnlyYesRemovesTheRunValueAndQuits)
 {
     CTraySettings settings;
