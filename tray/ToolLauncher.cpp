@@ -38,6 +38,7 @@ bool FileExists(const wchar_t* pszPath)
 
 void EnableToolEntries()
 {
+    CConfigReadBatch batch(g_config);
     ULONG nCount = 0;
     if (!ReadToolCount(nCount))
         return;
@@ -58,7 +59,10 @@ void LaunchTool(HWND hOwner, ULONG nTool)
 {
     CRecord record;
     record.SetSection(L"tool%lu", nTool);
-    ReadRecord(&record);
+    {
+        CConfigReadBatch batch(g_config);
+        ReadRecord(&record);
+    }
     // Passed exactly as stored: nothing is expanded, quoted or shortened.
     const auto nResult = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", record.m_strPath.GetData(), record.m_strParam.GetData(),

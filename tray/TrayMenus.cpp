@@ -3,6 +3,7 @@
 #include "foundation/ScopedDC.h"
 #include "foundation/ScopedHandle.h"
 #include "resolve/IconIndex.h"
+#include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
 #include "tray/AppGlobals.h"
@@ -106,6 +107,8 @@ void BuildToolsMenu()
     g_hToolsMenu = CreatePopupMenu();
     if (g_hToolsMenu == nullptr)
         return;
+    // One look at the file serves the whole build.
+    CConfigReadBatch batch(g_config);
     // The options read here govern both menus, the program menu being built
     // right after this one.
     LoadIconOptions();
