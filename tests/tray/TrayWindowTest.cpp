@@ -328,3 +328,28 @@ TEST(MainWindow, UninstallAsksAndOnlyYesRemovesTheRunValueAndQuits)
         EXPECT_EQ(nAnswer == IDYES, TakeQuitMessage());
     }
 }
+
+TEST(RunTray, ReportsAClassThatCannotBeRegisteredAndEnds)
+{
+    CTraySettings settings;
+    g_hInstance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = g_hInstance;
+    wc.lpszClassName = L"AmbertilleWindowClass";
+    ASSERT_NE(0, RegisterClassExW(&wc));
+    std::wstring text;
+    CDialogAutomation automation([&](HWND hBox) {
+        if (!IsMessageBox(hBox))
+            return;
+        text = MessageBoxText(hBox);
+        PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    });
+    RunTray();
+    UnregisterClassW(wc.lpszClassName, g_hInstance);
+    EXPECT_EQ(0u, text.find(L"Das Fenster konnte nicht registrieret werden!\n")) << Narrow(text);
+    EXPECT_GT(text.size(), 46u) << "the system's reason is missing";
+    EXPECT_EQ(nullptr, g_hMainWnd);
+    EXPECT_FALSE(g_bIconAdded);
+}
