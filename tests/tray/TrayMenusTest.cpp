@@ -124,13 +124,7 @@ TEST(ConfigFileWatch, NoticesOutsideEditsByTheirSizeOrTime)
 
     // Same size, same time: such an edit goes unnoticed.
     settings.Write("[tools]\ncount=1\n[tool1]\nname=Two\n");
-    {
-        HANDLE hFile = CreateFileW(settings.IniPath().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
-        SetFileTime(hFile, nullptr, nullptr, &before.ftLastWriteTime);
-        CloseHandle(hFile);
-    }
+    settings.SetWriteTime(before.ftLastWriteTime);
     EXPECT_FALSE(HasConfigFileChanged());
 
     // Another size is a change, seen once.

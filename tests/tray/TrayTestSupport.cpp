@@ -52,6 +52,14 @@ void CTraySettings::Write(const std::string& lines) const
     testsupport::WriteFileBytes(m_iniPath, bytes);
 }
 
+void CTraySettings::SetWriteTime(const FILETIME& time) const
+{
+    HANDLE hFile = CreateFileW(m_iniPath.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetFileTime(hFile, nullptr, nullptr, &time);
+    CloseHandle(hFile);
+}
+
 std::wstring DescribeMenu(HMENU hMenu)
 {
     std::wstring text;

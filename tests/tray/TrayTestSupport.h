@@ -26,6 +26,8 @@ public:
     const std::wstring& IniPath() const { return m_iniPath; }
     std::wstring File(const std::wstring& name) const { return m_dir.File(name); }
     const std::wstring& Folder() const { return m_dir.Path(); }
+    // Puts the file's last-write time back, as an editor that keeps it would.
+    void SetWriteTime(const FILETIME& time) const;
 
 private:
     testsupport::CTempDir m_dir;

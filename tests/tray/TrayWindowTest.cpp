@@ -217,10 +217,7 @@ TEST(MainWindow, EditThatKeepsSizeAndTimeGoesUnnoticed)
     BY_HANDLE_FILE_INFORMATION before = g_configFileInfo;
 
     settings.Write("[tools]\ncount=1\n[tool1]\nname=Uno\n");
-    HANDLE hFile = CreateFileW(settings.IniPath().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    SetFileTime(hFile, nullptr, nullptr, &before.ftLastWriteTime);
-    CloseHandle(hFile);
+    settings.SetWriteTime(before.ftLastWriteTime);
 
     CMenuDriver driver;
     window.Click(WM_LBUTTONUP);
