@@ -2,11 +2,11 @@
 
 #include "foundation/ScopedHandle.h"
 #include "foundation/WideFormat.h"
+#include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
 #include "tray/MessageBoxes.h"
-#include "tray/ResourceIds.h"
 #include "tray/TrayMenus.h"
 
 #include <shellapi.h>

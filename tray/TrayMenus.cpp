@@ -3,12 +3,12 @@
 #include "foundation/ScopedDC.h"
 #include "foundation/ScopedHandle.h"
 #include "resolve/IconIndex.h"
+#include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
 #include "tray/AppGlobals.h"
 #include "tray/MenuItemData.h"
-#include "tray/ResourceIds.h"
 
 #include <algorithm>
 #include <cwchar>

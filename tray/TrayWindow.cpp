@@ -1,11 +1,11 @@
 #include "tray/TrayWindow.h"
 
+#include "resources/resource.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
-#include "tray/ResourceIds.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayMenus.h"
 

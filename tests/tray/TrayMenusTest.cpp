@@ -1,7 +1,9 @@
 #include "TrayTestSupport.h"
 
+#include "resolve/IconIndex.h"
 #include "settings/CConfig.h"
 #include "settings/DisplayOptions.h"
+#include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/MenuItemData.h"
 #include "tray/TrayMenus.h"
@@ -71,6 +73,35 @@ TEST(ProgramMenu, HoldsAboutUninstallAndExit)
     BuildProgramMenu();
     ASSERT_NE(nullptr, g_hProgramMenu);
     EXPECT_EQ(L"2025 \u00DCber ...|-|2027 Deinstallieren|2028 Beenden", DescribeMenu(g_hProgramMenu));
+}
+
+TEST(Menus, ProgramEntriesShowTheProgramsOwnIcons)
+{
+    CTraySettings settings;
+    BuildToolsMenu();
+    BuildProgramMenu();
+    // The groups 101 to 103 are the first three of the program file.
+    const struct
+    {
+        HMENU hMenu;
+        UINT nCommand;
+        LONG nId;
+        LONG nPosition;
+    } cases[] = {
+        { g_hToolsMenu, 2024, -101, 0 },
+        { g_hProgramMenu, 2025, -101, 0 },
+        { g_hProgramMenu, 2027, -102, 1 },
+        { g_hProgramMenu, 2028, -103, 2 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nCommand);
+        LONG nPosition = -1;
+        EXPECT_TRUE(FindIconIndex(g_strModulePath.GetData(), c.nId, nPosition));
+        EXPECT_EQ(c.nPosition, nPosition);
+        const MenuItemData* pData = ItemData(c.hMenu, c.nCommand);
+        ASSERT_NE(nullptr, pData);
+        EXPECT_TRUE(pData->m_hIcon);
+    }
 }
 
 TEST(Menus, DestroyingFreesTheMenuAndIsSafeTwice)
