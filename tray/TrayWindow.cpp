@@ -9,7 +9,6 @@
 #include "tray/ToolLauncher.h"
 #include "tray/TrayMenus.h"
 
-
 HWND g_hMainWnd = nullptr;
 NOTIFYICONDATAW g_nid = {};
 bool g_bIconAdded = false;
