@@ -180,14 +180,26 @@ INT_PTR COptionDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM)
 
 void COptionDialog::OnCommand(HWND hDlg, WORD nId, WORD nCode)
 {
-    if (nId == IDC_FACE && nCode == CBN_SELCHANGE)
-        return UpdatePreview(hDlg);
-    if (nId == IDC_SIZE && nCode == CBN_SELCHANGE)
-        return OnSizeSelected(hDlg);
-    if (nId == IDC_SIZE && nCode == CBN_EDITCHANGE)
-        return UpdatePreview(hDlg);
-    if (nCode != BN_CLICKED)
-        return;
+    switch (nId) {
+    case IDC_FACE:
+        if (nCode == CBN_SELCHANGE)
+            UpdatePreview(hDlg);
+        break;
+    case IDC_SIZE:
+        if (nCode == CBN_SELCHANGE)
+            OnSizeSelected(hDlg);
+        else if (nCode == CBN_EDITCHANGE)
+            UpdatePreview(hDlg);
+        break;
+    default:
+        if (nCode == BN_CLICKED)
+            OnClick(hDlg, nId);
+        break;
+    }
+}
+
+void COptionDialog::OnClick(HWND hDlg, WORD nId)
+{
     switch (nId) {
     case IDC_BOLD:
     case IDC_ITALIC:

@@ -23,6 +23,7 @@ public:
 
 private:
     void OnCommand(HWND hDlg, WORD nId, WORD nCode);
+    void OnClick(HWND hDlg, WORD nId);
     void UpdatePreview(HWND hDlg);
     void OnSizeSelected(HWND hDlg);
     void Apply(HWND hDlg);
