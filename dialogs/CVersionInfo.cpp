@@ -60,6 +60,11 @@ CVersionInfo::CVersionInfo()
 
 CVersionInfo::~CVersionInfo()
 {
+    Clear();
+}
+
+void CVersionInfo::Clear()
+{
     FreeText(m_pszFixedFileVersion);
     FreeText(m_pszFixedProductVersion);
     FreeText(m_pszComments);
@@ -78,6 +83,8 @@ CVersionInfo::~CVersionInfo()
 
 bool CVersionInfo::Load(const wchar_t* pszFileName)
 {
+    // The values always describe one file, never a mix of two.
+    Clear();
     if (pszFileName == nullptr || *pszFileName == L'\0')
         return false;
     const DWORD nSize = GetFileVersionInfoSizeW(pszFileName, nullptr);
@@ -91,18 +98,26 @@ bool CVersionInfo::Load(const wchar_t* pszFileName)
     wchar_t szTranslation[kTranslationDigits + 1] = {};
     if (!QueryTranslation(block.get(), szTranslation, kTranslationDigits + 1))
         return true;
-    QueryString(block.get(), szTranslation, L"Comments", m_pszComments);
-    QueryString(block.get(), szTranslation, L"InternalName", m_pszInternalName);
-    QueryString(block.get(), szTranslation, L"ProductName", m_pszProductName);
-    QueryString(block.get(), szTranslation, L"CompanyName", m_pszCompanyName);
-    QueryString(block.get(), szTranslation, L"LegalCopyright", m_pszLegalCopyright);
-    QueryString(block.get(), szTranslation, L"ProductVersion", m_pszProductVersion);
-    QueryString(block.get(), szTranslation, L"FileDescription", m_pszFileDescription);
-    QueryString(block.get(), szTranslation, L"LegalTrademarks", m_pszLegalTrademarks);
-    QueryString(block.get(), szTranslation, L"PrivateBuild", m_pszPrivateBuild);
-    QueryString(block.get(), szTranslation, L"FileVersion", m_pszFileVersion);
-    QueryString(block.get(), szTranslation, L"OriginalFilename", m_pszOriginalFilename);
-    QueryString(block.get(), szTranslation, L"SpecialBuild", m_pszSpecialBuild);
+    const struct
+    {
+        const wchar_t* pszKey;
+        wchar_t* CVersionInfo::*pField;
+    } values[] = {
+        { L"Comments", &CVersionInfo::m_pszComments },
+        { L"InternalName", &CVersionInfo::m_pszInternalName },
+        { L"ProductName", &CVersionInfo::m_pszProductName },
+        { L"CompanyName", &CVersionInfo::m_pszCompanyName },
+        { L"LegalCopyright", &CVersionInfo::m_pszLegalCopyright },
+        { L"ProductVersion", &CVersionInfo::m_pszProductVersion },
+        { L"FileDescription", &CVersionInfo::m_pszFileDescription },
+        { L"LegalTrademarks", &CVersionInfo::m_pszLegalTrademarks },
+        { L"PrivateBuild", &CVersionInfo::m_pszPrivateBuild },
+        { L"FileVersion", &CVersionInfo::m_pszFileVersion },
+        { L"OriginalFilename", &CVersionInfo::m_pszOriginalFilename },
+        { L"SpecialBuild", &CVersionInfo::m_pszSpecialBuild },
+    };
+    for (const auto& value : values)
+        QueryString(block.get(), szTranslation, value.pszKey, this->*value.pField);
     return true;
 }
 

@@ -43,6 +43,8 @@ public:
     const wchar_t* GetSpecialBuild() const { return m_pszSpecialBuild; }
 
 private:
+    void Clear();
+
     wchar_t* m_pszFixedFileVersion;
     wchar_t* m_pszFixedProductVersion;
     wchar_t* m_pszComments;

@@ -78,12 +78,26 @@ TEST(VersionInfo, WithoutAReadableResourceEveryValueStaysAbsent)
     }
 }
 
-TEST(VersionInfo, LoadingAgainReplacesTheValues)
+TEST(VersionInfo, LoadingAgainKeepsNothingOfTheFileBefore)
 {
-    CVersionInfo info;
-    ASSERT_TRUE(info.Load(Fixture(L"verinfo_private.dll").c_str()));
-    ASSERT_TRUE(info.Load(Fixture(L"verinfo_english.dll").c_str()));
-    EXPECT_EQ(L"Probe", OrEmpty(info.GetInternalName()));
-    EXPECT_EQ(L"1.2.3.4", OrEmpty(info.GetFixedFileVersion()));
-    EXPECT_EQ(nullptr, info.GetPrivateBuild());
+    const std::wstring none = Fixture(L"verinfo_none.dll");
+    const std::wstring english = Fixture(L"verinfo_english.dll");
+    const struct
+    {
+        const wchar_t* pszSecond;
+        const wchar_t* pszInternalName;
+        const wchar_t* pszFixedFileVersion;
+    } cases[] = {
+        { english.c_str(), L"Probe", L"1.2.3.4" },
+        { none.c_str(), L"", L"" },
+        { L"", L"", L"" },
+    };
+    for (const auto& sample : cases) {
+        CVersionInfo info;
+        ASSERT_TRUE(info.Load(Fixture(L"verinfo_private.dll").c_str()));
+        info.Load(sample.pszSecond);
+        EXPECT_EQ(sample.pszInternalName, OrEmpty(info.GetInternalName())) << sample.pszSecond;
+        EXPECT_EQ(sample.pszFixedFileVersion, OrEmpty(info.GetFixedFileVersion())) << sample.pszSecond;
+        EXPECT_EQ(nullptr, info.GetPrivateBuild()) << sample.pszSecond;
+    }
 }
