@@ -9,7 +9,6 @@
 #include "resources/resource.h"
 #include "settings/DisplayOptions.h"
 
-#include <cwchar>
 #include <utility>
 
 using tessvald::CClientDC;
