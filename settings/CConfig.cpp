@@ -1,10 +1,13 @@
 #include "settings/CConfig.h"
 
+#include "foundation/ScopedHandle.h"
 #include "foundation/WideFormat.h"
+#include "settings/CProfileText.h"
+#include "settings/ProfileFormat.h"
 
 #include <cwchar>
 #include <cstdlib>
-#include <memory>
+#include <string>
 
 using tessvald::string::CString;
 using tessvald::string::FormatBuffer;
@@ -19,30 +22,24 @@ bool IsBlankText(const wchar_t* pszText)
     return pszText == nullptr || pszText[0] == L'\0';
 }
 
-// The profile functions write values raw: a line break inside a value (a
-// shortcut's description may hold one) would start new lines such as
-// "[tool1]" in the file, so breaks are written as blanks.
-CString MakeProfileValue(const wchar_t* pszValue, bool bQuote)
+// A file that the profile functions create themselves is written in the
+// ANSI code page, which turns every other character into '?'; given the
+// UTF-16 byte order mark first, they write UTF-16.
+void CreateUnicodeFileIfMissing(const wchar_t* pszFileName)
 {
-    CString strValue;
-    if (bQuote)
-        CString::Format(strValue, L"\"%s\"", pszValue);
-    else
-        strValue.Assign(pszValue);
-
-    const std::uint32_t nLength = strValue.GetLength();
-    const wchar_t* pszSource = strValue.GetData();
-    wchar_t* pszTarget = strValue.GetBuffer(nLength);
-    for (std::uint32_t i = 0; i < nLength; ++i)
-        pszTarget[i] = (pszSource[i] == L'\r' || pszSource[i] == L'\n') ? L' ' : pszSource[i];
-    strValue.ReleaseBuffer();
-    strValue.FreeBuffer();
-    return strValue;
+    if (GetFileAttributesW(pszFileName) != INVALID_FILE_ATTRIBUTES)
+        return;
+    tessvald::CFileHandle file(CreateFileW(pszFileName, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    DWORD nWritten = 0;
+    WriteFile(file.Get(), kUtf16Bom, sizeof(kUtf16Bom), &nWritten, nullptr);
 }
 
 } // namespace
 
-CConfig::CConfig() : m_strFileName()
+CConfig::CConfig() : m_strFileName(), m_nReadBatches(0), m_bLookedInBatch(false), m_bReadable(false)
 {
 }
 
@@ -51,6 +48,7 @@ CConfig::~CConfig() = default;
 bool CConfig::SetFileName(const wchar_t* pszFileName)
 {
     m_strFileName.Assign(pszFileName);
+    ForgetSnapshot();
     return !m_strFileName.IsEmpty();
 }
 
@@ -65,14 +63,16 @@ bool CConfig::ReadString(const wchar_t* pszSection, const wchar_t* pszKey, wchar
         || m_strFileName.IsEmpty())
         return false;
 
-    // One character more than the caller's buffer tells a value that just
-    // fits from one that the platform would have cut.
-    std::unique_ptr<wchar_t[]> temp(new wchar_t[static_cast<size_t>(nSize) + 1]());
-    const DWORD nRead = GetPrivateProfileStringW(pszSection, pszKey, L"", temp.get(), nSize + 1,
-                                                 m_strFileName.GetData());
-    if (nRead == 0 || nRead >= nSize)
+    const CProfileSnapshot* pSnapshot = CurrentSnapshot();
+    const wchar_t* pszValue = nullptr;
+    std::size_t nLength = 0;
+    if (pSnapshot == nullptr || !pSnapshot->Find(pszSection, pszKey, pszValue, nLength))
         return false;
-    std::wmemcpy(pszBuffer, temp.get(), static_cast<size_t>(nRead) + 1);
+    // A value that does not fit is refused, never cut.
+    if (nLength == 0 || nLength >= nSize)
+        return false;
+    std::wmemcpy(pszBuffer, pszValue, nLength);
+    pszBuffer[nLength] = L'\0';
     return true;
 }
 
@@ -117,10 +117,16 @@ bool CConfig::WriteString(const wchar_t* pszSection, const wchar_t* pszKey, cons
     if (IsBlankText(pszSection) || IsBlankText(pszKey) || IsBlankText(pszValue) || m_strFileName.IsEmpty())
         return false;
 
-    const CString strText = MakeProfileValue(pszValue, bQuote);
+    std::wstring text;
+    AppendProfileValue(text, pszValue, bQuote);
 
-    const BOOL bWritten = WritePrivateProfileStringW(pszSection, pszKey, strText.GetData(), m_strFileName.GetData());
+    CreateUnicodeFileIfMissing(m_strFileName.GetData());
+    const BOOL bWritten = WritePrivateProfileStringW(pszSection, pszKey, text.c_str(), m_strFileName.GetData());
+    // The flush must not hide why the write failed: the caller may show it.
+    const DWORD nError = GetLastError();
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, m_strFileName.GetData());
+    ForgetSnapshot();
+    SetLastError(nError);
     return bWritten == TRUE;
 }
 
@@ -142,4 +148,33 @@ bool CConfig::WriteULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG
     wchar_t szValue[20] = {};
     FormatBuffer(szValue, 20, L"%lu", nValue);
     return WriteString(pszSection, pszKey, szValue);
+}
+
+void CConfig::BeginReadBatch() const
+{
+    if (m_nReadBatches++ == 0)
+        m_bLookedInBatch = false;
+}
+
+void CConfig::EndReadBatch() const
+{
+    if (m_nReadBatches > 0)
+        --m_nReadBatches;
+}
+
+const CProfileSnapshot* CConfig::CurrentSnapshot() const
+{
+    if (m_nReadBatches == 0 || !m_bLookedInBatch) {
+        m_bReadable = m_snapshot.Refresh(m_strFileName.GetData());
+        m_bLookedInBatch = m_nReadBatches > 0;
+    }
+    return m_bReadable ? &m_snapshot : nullptr;
+}
+
+// The file's size and times may not move when a write lands within the
+// same clock tick, so a write of our own always drops the snapshot.
+void CConfig::ForgetSnapshot() const
+{
+    m_snapshot.Invalidate();
+    m_bLookedInBatch = false;
 }

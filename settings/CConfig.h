@@ -1,11 +1,13 @@
 #pragma once
 
 #include "foundation/CString.h"
+#include "settings/CProfileSnapshot.h"
 
 #include <windows.h>
 
-// Typed access to the settings file through the platform's profile
-// functions. Holds no values: every read goes to the file, every write is
+// Typed access to the settings file. Every read looks at the file and sees
+// it as it is now (a snapshot read again whenever the file's size or times
+// moved); every write goes through the platform's profile functions and is
 // flushed at once.
 class CConfig
 {
@@ -29,8 +31,34 @@ public:
     bool WriteLong(const wchar_t* pszSection, const wchar_t* pszKey, LONG nValue) const;
     bool WriteULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG nValue) const;
 
+    // Reads between the two see the file as the first of them found it: one
+    // look at the file for a whole tool instead of one per key. Pairs nest;
+    // a write in between is seen.
+    void BeginReadBatch() const;
+    void EndReadBatch() const;
+
 private:
     tessvald::string::CString m_strFileName;
+    mutable CProfileSnapshot m_snapshot;
+    mutable unsigned m_nReadBatches;
+    mutable bool m_bLookedInBatch;
+    mutable bool m_bReadable;
+
+    const CProfileSnapshot* CurrentSnapshot() const;
+    void ForgetSnapshot() const;
+};
+
+// Holds a read batch of a CConfig for its own lifetime.
+class CConfigReadBatch
+{
+public:
+    explicit CConfigReadBatch(const CConfig& config) : m_config(config) { m_config.BeginReadBatch(); }
+    CConfigReadBatch(const CConfigReadBatch&) = delete;
+    CConfigReadBatch& operator=(const CConfigReadBatch&) = delete;
+    virtual ~CConfigReadBatch() { m_config.EndReadBatch(); }
+
+private:
+    const CConfig& m_config;
 };
 
 extern CConfig g_config;

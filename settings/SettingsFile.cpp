@@ -4,26 +4,136 @@
 #include "foundation/ScopedDC.h"
 #include "foundation/WideFormat.h"
 #include "settings/CConfig.h"
+#include "settings/CProfileText.h"
 #include "settings/CRecord.h"
+#include "settings/CReplacementFile.h"
 #include "settings/DisplayOptions.h"
+#include "settings/ProfileFormat.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <string>
 
 using tessvald::CClientDC;
 using tessvald::string::CSplitPath;
+using tessvald::string::FormatBuffer;
 using tessvald::string::TextEquals;
 
 namespace {
 
 constexpr DWORD kValueSize = 1024;
 constexpr DWORD kFaceNameSize = 32;
+constexpr DWORD kNumberSize = 20;
+constexpr int kDefaultDpi = 96;
 
-int DesktopDpi()
+// A window without a device context, or a context that reports no
+// resolution, must not turn every font size into 0 or -1.
+int WindowDpi(HWND hWnd)
 {
-    CClientDC dc(GetDesktopWindow());
-    return dc ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 96;
+    CClientDC dc(hWnd);
+    const int nDpi = dc ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
+    return nDpi > 0 ? nDpi : kDefaultDpi;
+}
+
+// One option key with its value as text. The settings file stores the
+// options in this order; both the options-only save and the whole-file
+// save take them from here.
+struct OptionValue
+{
+    const wchar_t* pszSection;
+    const wchar_t* pszKey;
+    wchar_t szValue[kFaceNameSize];
+};
+
+constexpr std::size_t kOptionCount = 8;
+
+const wchar_t* BoolWord(bool bValue)
+{
+    return bValue ? L"TRUE" : L"FALSE";
+}
+
+void SetOption(OptionValue& option, const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t* pszValue)
+{
+    option.pszSection = pszSection;
+    option.pszKey = pszKey;
+    FormatBuffer(option.szValue, kFaceNameSize, L"%s", pszValue);
+}
+
+void MakeOptionValues(int nDpi, OptionValue (&options)[kOptionCount])
+{
+    // A face name that fills all 32 characters has no terminator; the file
+    // takes at most 31, as the reader does.
+    wchar_t szFace[kFaceNameSize] = {};
+    const wchar_t* pszFace = g_logFont.lfFaceName;
+    std::copy(pszFace, std::find(pszFace, pszFace + kFaceNameSize - 1, L'\0'), szFace);
+    wchar_t szSize[kNumberSize] = {};
+    FormatBuffer(szSize, kNumberSize, L"%ld", static_cast<long>(-MulDiv(g_logFont.lfHeight, 72, nDpi)));
+
+    SetOption(options[0], L"tools", L"shortpath", BoolWord(g_bShortPath));
+    SetOption(options[1], L"tools", L"systemfont", BoolWord(g_bSystemFont));
+    SetOption(options[2], L"tools", L"icons", g_bLargeIcons ? L"large" : L"small");
+    SetOption(options[3], L"font", L"name", szFace);
+    SetOption(options[4], L"font", L"size", szSize);
+    SetOption(options[5], L"font", L"bold", BoolWord(g_logFont.lfWeight == FW_BOLD));
+    SetOption(options[6], L"font", L"italic", BoolWord(g_logFont.lfItalic == 1));
+    SetOption(options[7], L"font", L"underline", BoolWord(g_logFont.lfUnderline == 1));
+}
+
+void AddRecord(CProfileText& text, const CRecord& record)
+{
+    const wchar_t* pszSection = record.m_strSection.GetData();
+    text.AddValue(pszSection, L"name", record.m_strName.GetData());
+    text.AddValue(pszSection, L"path", record.m_strPath.GetData());
+    text.AddValue(pszSection, L"show", std::to_wstring(record.m_nShow).c_str());
+    text.AddValue(pszSection, L"param", record.m_strParam.GetData());
+    text.AddValue(pszSection, L"working", record.m_strWorking.GetData());
+    text.AddValue(pszSection, L"description", record.m_strDescription.GetData());
+    text.AddValue(pszSection, L"iconfile", record.m_strIconFile.GetData());
+    text.AddValue(pszSection, L"iconindex", std::to_wstring(record.m_nIconIndex).c_str());
+}
+
+// "count", the options, then one section per row numbered from 1; a row
+// without a record keeps its number unused.
+std::wstring MakeSettingsText(CRecord* const* ppRecords, ULONG nRows, int nDpi)
+{
+    CProfileText text;
+    text.AddValue(L"tools", L"count", std::to_wstring(nRows).c_str());
+    OptionValue options[kOptionCount];
+    MakeOptionValues(nDpi, options);
+    for (const OptionValue& option : options)
+        text.AddValue(option.pszSection, option.pszKey, option.szValue);
+    for (ULONG i = 0; i < nRows; ++i) {
+        CRecord* pRecord = ppRecords[i];
+        if (pRecord == nullptr)
+            continue;
+        pRecord->SetSection(L"tool%lu", static_cast<unsigned long>(i) + 1);
+        AddRecord(text, *pRecord);
+    }
+    return text.GetText();
+}
+
+// The options-only save writes into the file in place, where the profile
+// functions keep the file's encoding: in a file without the UTF-16 mark
+// (one written by hand or by an older version) a face name outside the
+// ANSI code page would turn into '?'. Such a file is first rewritten as
+// UTF-16 with the same text. Should that fail, the options are still
+// written in place.
+void ConvertToUtf16File(const wchar_t* pszPath)
+{
+    std::string bytes;
+    if (!ReadWholeFile(pszPath, bytes) || HasUtf16Bom(bytes))
+        return;
+    ReplaceWithUnicodeText(pszPath, DecodeProfileBytes(bytes));
+}
+
+bool HasConfigFileName()
+{
+    if (g_config.GetFileName() != nullptr && g_config.GetFileName()[0] != L'\0')
+        return true;
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
 }
 
 } // namespace
@@ -41,6 +151,7 @@ bool ReadRecord(CRecord* pRecord)
     if (pRecord == nullptr)
         return false;
     const wchar_t* pszSection = pRecord->m_strSection.GetData();
+    CConfigReadBatch batch(g_config);
     wchar_t szValue[kValueSize] = {};
     LONG nNumber = 0;
 
@@ -65,15 +176,15 @@ bool ReadRecord(CRecord* pRecord)
 
 bool ReadToolCount(ULONG& nCount)
 {
+    nCount = 0;
     ULONG nStored = 0;
     if (!g_config.ReadULong(L"tools", L"count", nStored))
         return false;
     // Readers loop up to the count: a hostile or garbled value must neither
     // run for hours nor produce command ids that wrap around.
     if (static_cast<LONG>(nStored) < 0)
-        nCount = 0;
-    else
-        nCount = nStored > kMaxToolCount ? kMaxToolCount : nStored;
+        return true;
+    nCount = nStored > kMaxToolCount ? kMaxToolCount : nStored;
     return true;
 }
 
@@ -90,6 +201,7 @@ void LoadIconOptions()
 
 void LoadFontOptions()
 {
+    CConfigReadBatch batch(g_config);
     g_config.ReadBool(L"tools", L"shortpath", g_bShortPath);
     g_config.ReadBool(L"tools", L"systemfont", g_bSystemFont);
 
@@ -99,7 +211,7 @@ void LoadFontOptions()
 
     LONG nSize = 0;
     if (g_config.ReadLong(L"font", L"size", nSize))
-        g_logFont.lfHeight = -MulDiv(nSize, DesktopDpi(), 72);
+        g_logFont.lfHeight = -MulDiv(nSize, WindowDpi(GetDesktopWindow()), 72);
 
     bool bFlag = false;
     if (g_config.ReadBool(L"font", L"bold", bFlag))
@@ -108,4 +220,40 @@ void LoadFontOptions()
         g_logFont.lfItalic = bFlag ? 1 : 0;
     if (g_config.ReadBool(L"font", L"underline", bFlag))
         g_logFont.lfUnderline = bFlag ? 1 : 0;
+}
+
+bool SaveOptions(HWND hWnd)
+{
+    if (!HasConfigFileName())
+        return false;
+    ConvertToUtf16File(g_config.GetFileName());
+
+    OptionValue options[kOptionCount];
+    MakeOptionValues(WindowDpi(hWnd), options);
+    bool bSaved = true;
+    DWORD nFirstError = ERROR_SUCCESS;
+    // Every key is tried even after one failed, as a partial save keeps
+    // more of the user's choice than none.
+    for (const OptionValue& option : options) {
+        if (option.szValue[0] == L'\0')
+            continue;
+        if (!g_config.WriteString(option.pszSection, option.pszKey, option.szValue) && bSaved) {
+            bSaved = false;
+            nFirstError = GetLastError();
+        }
+    }
+    if (!bSaved)
+        SetLastError(nFirstError);
+    return bSaved;
+}
+
+bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd)
+{
+    if (ppRecords == nullptr && nRows != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (!HasConfigFileName())
+        return false;
+    return ReplaceWithUnicodeText(g_config.GetFileName(), MakeSettingsText(ppRecords, nRows, WindowDpi(hWnd)));
 }

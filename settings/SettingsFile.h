@@ -20,8 +20,23 @@ bool ReadRecord(CRecord* pRecord);
 
 // The number of tool sections to visit. A stored count whose signed reading
 // is negative (-1 included) yields none; larger ones are capped at
-// kMaxToolCount. False when "count" cannot be read.
+// kMaxToolCount. False when "count" cannot be read; nCount is then 0.
 bool ReadToolCount(ULONG& nCount);
 
 void LoadIconOptions();
 void LoadFontOptions();
+
+// The options alone, written in place into the settings file: "shortpath",
+// "systemfont", "icons", then the font. The window's device context gives
+// the resolution for the font size in points. Every key is tried; false
+// (with the cause as the last error) when any could not be written.
+bool SaveOptions(HWND hWnd);
+
+// Rewrites the whole settings file from the list editor's rows, in row
+// order: "count" (the number of rows), the options, then one section per
+// record numbered "tool%lu" from 1. A row without a record is skipped and
+// its number left unused. Each record's section is set to its new number.
+// The new file is complete on disk before it replaces the old one in one
+// step; on failure the old file stays as it was and the cause is the last
+// error.
+bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd);

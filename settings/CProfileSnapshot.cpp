@@ -1,0 +1,157 @@
+#include "settings/CProfileSnapshot.h"
+
+#include "settings/ProfileFormat.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace {
+
+const wchar_t* SkipBlanks(const wchar_t* pchStart, const wchar_t* pchEnd)
+{
+    while (pchStart < pchEnd && IsProfileBlank(*pchStart))
+        ++pchStart;
+    return pchStart;
+}
+
+const wchar_t* DropTrailingBlanks(const wchar_t* pchStart, const wchar_t* pchEnd)
+{
+    while (pchEnd > pchStart && IsProfileBlank(pchEnd[-1]))
+        --pchEnd;
+    return pchEnd;
+}
+
+std::wstring FoldedName(const wchar_t* pchStart, const wchar_t* pchEnd)
+{
+    pchStart = SkipBlanks(pchStart, pchEnd);
+    pchEnd = DropTrailingBlanks(pchStart, pchEnd);
+    std::wstring name(pchStart, pchEnd);
+    for (wchar_t& ch : name) {
+        if (ch >= L'a' && ch <= L'z')
+            ch = static_cast<wchar_t>(ch - L'a' + L'A');
+    }
+    return name;
+}
+
+std::wstring FoldedName(const wchar_t* pszName)
+{
+    return FoldedName(pszName, pszName + std::wcslen(pszName));
+}
+
+bool SameFileState(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DATA& b)
+{
+    return a.nFileSizeHigh == b.nFileSizeHigh && a.nFileSizeLow == b.nFileSizeLow
+        && CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0
+        && CompareFileTime(&a.ftCreationTime, &b.ftCreationTime) == 0;
+}
+
+} // namespace
+
+CProfileSnapshot::CProfileSnapshot() : m_bLoaded(false), m_fileState()
+{
+}
+
+CProfileSnapshot::~CProfileSnapshot() = default;
+
+bool CProfileSnapshot::Refresh(const wchar_t* pszPath)
+{
+    WIN32_FILE_ATTRIBUTE_DATA state = {};
+    if (pszPath == nullptr || !GetFileAttributesExW(pszPath, GetFileExInfoStandard, &state)) {
+        Invalidate();
+        return false;
+    }
+    if (m_bLoaded && SameFileState(state, m_fileState))
+        return true;
+    // The state is taken before reading: a change that lands in between
+    // makes the next look read the file again rather than miss it.
+    std::string bytes;
+    if (!ReadWholeFile(pszPath, bytes)) {
+        Invalidate();
+        return false;
+    }
+    Parse(DecodeProfileBytes(bytes));
+    m_fileState = state;
+    m_bLoaded = true;
+    return true;
+}
+
+void CProfileSnapshot::Invalidate()
+{
+    m_bLoaded = false;
+    m_sections.clear();
+    m_sectionIndex.clear();
+}
+
+void CProfileSnapshot::Parse(const std::wstring& text)
+{
+    m_sections.clear();
+    m_sectionIndex.clear();
+    // Keys before the first section belong to a nameless one that no
+    // lookup reaches.
+    m_sections.emplace_back();
+    const wchar_t* pch = text.data();
+    const wchar_t* const pchEnd = pch + text.size();
+    while (pch < pchEnd) {
+        const wchar_t* pchLineEnd = pch;
+        while (pchLineEnd < pchEnd && *pchLineEnd != L'\r' && *pchLineEnd != L'\n')
+            ++pchLineEnd;
+        AddLine(pch, pchLineEnd);
+        pch = pchLineEnd + 1;
+    }
+}
+
+void CProfileSnapshot::AddLine(const wchar_t* pchStart, const wchar_t* pchEnd)
+{
+    pchStart = SkipBlanks(pchStart, pchEnd);
+    if (pchStart == pchEnd)
+        return;
+    if (*pchStart == L'[') {
+        // A "[" without "]" is not a section: the line reads as a key.
+        const wchar_t* pchClose = pchEnd;
+        while (pchClose > pchStart && pchClose[-1] != L']')
+            --pchClose;
+        if (pchClose > pchStart + 1) {
+            AddSection(pchStart + 1, pchClose - 1);
+            return;
+        }
+    }
+    pchEnd = DropTrailingBlanks(pchStart, pchEnd);
+    const wchar_t* pchEquals = std::find(pchStart, pchEnd, L'=');
+    Entry entry;
+    entry.strKey = FoldedName(pchStart, pchEquals);
+    entry.bHasValue = pchEquals != pchEnd;
+    if (entry.bHasValue)
+        entry.strValue.assign(SkipBlanks(pchEquals + 1, pchEnd), pchEnd);
+    m_sections.back().push_back(std::move(entry));
+}
+
+void CProfileSnapshot::AddSection(const wchar_t* pchStart, const wchar_t* pchEnd)
+{
+    m_sections.emplace_back();
+    m_sectionIndex.emplace(FoldedName(pchStart, pchEnd), m_sections.size() - 1);
+}
+
+bool CProfileSnapshot::Find(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t*& pszValue,
+                            std::size_t& nLength) const
+{
+    if (pszSection == nullptr || pszKey == nullptr)
+        return false;
+    const auto section = m_sectionIndex.find(FoldedName(pszSection));
+    if (section == m_sectionIndex.end())
+        return false;
+    const std::wstring key = FoldedName(pszKey);
+    const std::vector<Entry>& entries = m_sections[section->second];
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&key](const Entry& candidate) { return candidate.strKey == key; });
+    if (entry == entries.end() || !entry->bHasValue)
+        return false;
+
+    const std::wstring& value = entry->strValue;
+    pszValue = value.data();
+    nLength = value.size();
+    if (nLength >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
+        ++pszValue;
+        nLength -= 2;
+    }
+    return true;
+}

@@ -1,0 +1,145 @@
+#include "SettingsTestSupport.h"
+
+#include "foundation/ScopedHandle.h"
+#include "settings/CRecord.h"
+#include "settings/CReplacementFile.h"
+#include "settings/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace settingstest;
+
+namespace {
+
+class SafeSaveTest : public SettingsTest
+{
+protected:
+    // An old list the failed saves must not touch.
+    void WriteOldList()
+    {
+        WriteSettings(L"[tools]\r\ncount=2\r\n[tool1]\r\nname=Alt \u2713\r\npath=a.exe\r\n[tool2]\r\nname=@\r\n");
+        m_oldBytes = testsupport::ReadFileBytes(m_file);
+        ASSERT_FALSE(m_oldBytes.empty());
+    }
+
+    bool SaveNewList()
+    {
+        CRecord record;
+        record.SetName(L"Neu");
+        record.SetPath(L"neu.exe");
+        CRecord* rows[] = { &record, nullptr, &record };
+        return SaveToolList(rows, 3, nullptr);
+    }
+
+    void ExpectOldFileAlone(const char* pszCase)
+    {
+        EXPECT_EQ(m_oldBytes, testsupport::ReadFileBytes(m_file)) << pszCase;
+        EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path())) << pszCase;
+    }
+
+    std::string m_oldBytes;
+};
+
+// The injected fault: the given call of one step fails with an error code.
+EReplaceStep s_failingStep = EReplaceStep::Create;
+int s_nFailingCall = 0;
+DWORD s_nFailure = ERROR_SUCCESS;
+int s_nCalls = 0;
+
+DWORD InjectFault(EReplaceStep step)
+{
+    if (step != s_failingStep)
+        return ERROR_SUCCESS;
+    return ++s_nCalls == s_nFailingCall ? s_nFailure : ERROR_SUCCESS;
+}
+
+} // namespace
+
+TEST_F(SafeSaveTest, AFailedStepLeavesTheOldFileAndNoTemporaryFile)
+{
+    struct Case
+    {
+        const char* pszCase;
+        EReplaceStep step;
+        int nCall;
+        DWORD nError;
+    };
+    const Case cases[] = {
+        { "folder refuses new files", EReplaceStep::Create, 1, ERROR_ACCESS_DENIED },
+        { "disk full at the first write", EReplaceStep::Write, 1, ERROR_DISK_FULL },
+        { "disk full after the mark was written", EReplaceStep::Write, 2, ERROR_DISK_FULL },
+        { "flush fails", EReplaceStep::Flush, 1, ERROR_IO_DEVICE },
+        { "replacing fails", EReplaceStep::Replace, 1, ERROR_UNABLE_TO_REMOVE_REPLACED },
+    };
+    WriteOldList();
+    for (const Case& c : cases) {
+        s_failingStep = c.step;
+        s_nFailingCall = c.nCall;
+        s_nFailure = c.nError;
+        s_nCalls = 0;
+        SetReplaceFaultHook(InjectFault);
+        EXPECT_FALSE(SaveNewList()) << c.pszCase;
+        EXPECT_EQ(c.nError, GetLastError()) << c.pszCase;
+        SetReplaceFaultHook(nullptr);
+        ExpectOldFileAlone(c.pszCase);
+    }
+    EXPECT_TRUE(SaveNewList()) << "a save after failed ones works";
+    EXPECT_EQ(L"Neu", PlatformRead(m_file, L"tool3", L"name"));
+}
+
+TEST_F(SafeSaveTest, AReadOnlyOrLockedFileIsNotReplaced)
+{
+    WriteOldList();
+    ASSERT_TRUE(SetFileAttributesW(m_file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(SaveNewList());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    ExpectOldFileAlone("read-only");
+    ASSERT_TRUE(SetFileAttributesW(m_file.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+    {
+        tessvald::CFileHandle lock(CreateFileW(m_file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(lock);
+        EXPECT_FALSE(SaveNewList());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+    }
+    ExpectOldFileAlone("locked");
+}
+
+TEST_F(SafeSaveTest, AFirstSaveCreatesTheFile)
+{
+    ASSERT_TRUE(SaveNewList());
+    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+    EXPECT_FALSE(ReadUtf16File(m_file).empty());
+    EXPECT_EQ(L"neu.exe", PlatformRead(m_file, L"tool1", L"path"));
+}
+
+TEST_F(SafeSaveTest, AnAbandonedReplacementRemovesItsFile)
+{
+    WriteOldList();
+    {
+        CReplacementFile replacement(m_file.c_str());
+        ASSERT_TRUE(replacement.Create());
+        ASSERT_TRUE(replacement.Write("partial", 7));
+        EXPECT_TRUE(testsupport::FileExists(replacement.GetPendingPath()));
+        EXPECT_EQ(m_dir.Path(), replacement.GetPendingPath().substr(0, m_dir.Path().size()));
+    }
+    ExpectOldFileAlone("abandoned");
+}
+
+TEST_F(SafeSaveTest, ARelativeTargetIsReplacedInItsOwnFolder)
+{
+    WriteOldList();
+    wchar_t szPrevious[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, szPrevious);
+    ASSERT_TRUE(SetCurrentDirectoryW(m_dir.Path().c_str()));
+    const bool bReplaced = ReplaceWithUnicodeText(L"Ambertille.ini", L"[tools]\r\ncount=0\r\n");
+    const DWORD nError = GetLastError();
+    SetCurrentDirectoryW(szPrevious);
+    ASSERT_TRUE(bReplaced) << "error " << nError;
+    EXPECT_EQ(L"[tools]\r\ncount=0\r\n", ReadUtf16File(m_file));
+    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+}
