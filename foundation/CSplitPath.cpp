@@ -77,7 +77,10 @@ bool CSplitPath::Split(const wchar_t* pszPath)
 
 const wchar_t* CSplitPath::Assemble(const wchar_t* pszFormat, std::size_t nLength, ...)
 {
+    // Null before the allocation, which may throw: the destructor must not
+    // free the old result a second time.
     delete[] m_pszResult;
+    m_pszResult = nullptr;
     m_pszResult = new wchar_t[nLength + 1]();
     va_list args;
     va_start(args, nLength);

@@ -65,14 +65,18 @@ CString::~CString()
 
 bool CString::Assign(const wchar_t* pszText)
 {
-    Clear();
-    if (pszText == nullptr)
+    if (pszText == nullptr) {
+        Clear();
         return false;
+    }
     const std::size_t nLength = std::wcslen(pszText);
     if (nLength > 0xFFFFFFFEu)
         throw std::bad_alloc();
-    m_pszData = AllocateChars(static_cast<std::uint32_t>(nLength));
-    std::wmemcpy(m_pszData, pszText, nLength);
+    // Copied before the old text goes: the argument may point into it.
+    wchar_t* pszCopy = AllocateChars(static_cast<std::uint32_t>(nLength));
+    std::wmemcpy(pszCopy, pszText, nLength);
+    delete[] m_pszData;
+    m_pszData = pszCopy;
     m_nLength = static_cast<std::uint32_t>(nLength);
     return true;
 }
@@ -148,13 +152,17 @@ bool CString::FormatV(CString& target, const wchar_t* pszFormat, va_list args)
         return false;
 
     // The formatted text's terminator is counted in the length, and the
-    // buffer keeps one more NUL behind it.
+    // buffer keeps one more NUL behind it. The text is built aside and
+    // swapped in, so the target's own text may be one of the arguments.
     const auto nChars = static_cast<std::uint32_t>(nCount);
-    target.Allocate(nChars + 1u);
-    int nProduced = FormatBufferV(target.m_pszData, static_cast<std::size_t>(nChars) + 1u, pszFormat, args);
+    CString result;
+    result.Allocate(nChars + 1u);
+    int nProduced = FormatBufferV(result.m_pszData, static_cast<std::size_t>(nChars) + 1u, pszFormat, args);
     if (nProduced < 0)
         nProduced = 0;
-    target.m_nLength = static_cast<std::uint32_t>(nProduced) + 1u;
+    result.m_nLength = static_cast<std::uint32_t>(nProduced) + 1u;
+    std::swap(target.m_nLength, result.m_nLength);
+    std::swap(target.m_pszData, result.m_pszData);
     return nProduced > 0;
 }
 
@@ -162,11 +170,7 @@ bool CString::Append(const wchar_t* pszText)
 {
     if (pszText == nullptr)
         return false;
-    CString result;
-    const bool bResult = Format(result, L"%s%s", m_pszData != nullptr ? m_pszData : L"", pszText);
-    std::swap(m_nLength, result.m_nLength);
-    std::swap(m_pszData, result.m_pszData);
-    return bResult;
+    return Format(*this, L"%s%s", m_pszData != nullptr ? m_pszData : L"", pszText);
 }
 
 CString CString::Substring(std::uint32_t nStart, std::uint32_t nEnd) const

@@ -59,6 +59,10 @@
 #define IDC_FACE_LABEL          404
 #define IDC_SIZE_LABEL          405
 #define IDC_FACE                602
+// winuser.h names a system cursor IDC_SIZE; in our units the control wins.
+#ifdef IDC_SIZE
+#undef IDC_SIZE
+#endif
 #define IDC_SIZE                603
 #define IDC_BOLD                701
 #define IDC_ITALIC              702

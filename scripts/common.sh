@@ -118,8 +118,10 @@ shot() {
     log "screenshot $SHOTS/$1.png"
 }
 
-# The demo folder's Windows path, for settings values.
-demo_winpath() { winepath -w "$DEMO" 2>/dev/null; }
+# The demo folder's Windows path, for settings values. Worked out without
+# Wine: a Wine program started before the private display exists would
+# bring up the prefix's desktop without one, and nothing would show.
+demo_winpath() { local path=${DEMO//\//\\}; echo "Z:$path"; }
 
 # Writes a settings file as UTF-16LE with a byte order mark, as the program
 # itself saves it.

@@ -1,6 +1,8 @@
+#include "tray/Startup.h"
+
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR pszCommandLine, int)
 {
-    return 0;
+    return RunProgram(hInstance, pszCommandLine);
 }

@@ -1,0 +1,148 @@
+#include "tray/Startup.h"
+
+#include "dialogs/CHelpDialog.h"
+#include "resources/resource.h"
+#include "settings/SettingsFile.h"
+#include "tray/AppGlobals.h"
+#include "tray/Autostart.h"
+#include "tray/HelpFile.h"
+#include "tray/MessageBoxes.h"
+#include "tray/TrayWindow.h"
+
+#include <objbase.h>
+
+using tessvald::string::CString;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"AmbertilleWindowClass";
+constexpr wchar_t kWindowName[] = L"Ambertille";
+constexpr wchar_t kCaption[] = L"Ambertille";
+constexpr DWORD kModulePathCapacity = 1024;
+
+bool IsOption(const CString& strCommandLine, const wchar_t* pszOption)
+{
+    return strCommandLine.Trim().Equals(pszOption, true);
+}
+
+void FillModulePath()
+{
+    wchar_t* pszBuffer = g_strModulePath.GetBuffer(kModulePathCapacity);
+    GetModuleFileNameW(g_hInstance, pszBuffer, kModulePathCapacity);
+    g_strModulePath.ReleaseBuffer();
+    g_strModulePath.FreeBuffer();
+}
+
+// The running tray application's hidden window is the mark of an instance.
+bool IsAlreadyRunning()
+{
+    return FindWindowW(kWindowClass, kWindowName) != nullptr;
+}
+
+void ShowHelpScreen()
+{
+    CHelpDialog dialog;
+    dialog.DoModal(g_hInstance, g_hMainWnd);
+}
+
+void Install(HKEY hRoot)
+{
+    if (!InstallAutostart(hRoot))
+        ShowError(nullptr, GetLastError(), kCaption, L"Die Installation des Programmes schlug fehl!");
+}
+
+void RunTrayApplication()
+{
+    SetupConfigFile();
+    RunTray();
+}
+
+} // namespace
+
+bool IsHelpOption(const CString& strCommandLine)
+{
+    return strCommandLine.Trim().IsEmpty() || IsOption(strCommandLine, L"-help");
+}
+
+bool IsHelpFileOption(const CString& strCommandLine)
+{
+    return IsOption(strCommandLine, L"-helpfile");
+}
+
+bool IsInstallOption(const CString& strCommandLine, HKEY& hRoot)
+{
+    hRoot = HKEY_CURRENT_USER;
+    const std::int32_t nColon = strCommandLine.Find(L':');
+    const CString strHead = nColon < 0 ? strCommandLine : strCommandLine.Substring(0, static_cast<std::uint32_t>(nColon));
+    if (!IsOption(strHead, L"-install"))
+        return false;
+    if (nColon >= 0 && IsOption(strCommandLine.Substring(static_cast<std::uint32_t>(nColon) + 1), L"all"))
+        hRoot = HKEY_LOCAL_MACHINE;
+    return true;
+}
+
+bool IsRemoveOption(const CString& strCommandLine)
+{
+    return IsOption(strCommandLine, L"-remove");
+}
+
+bool IsRunOption(const CString& strCommandLine)
+{
+    return IsOption(strCommandLine, L"-run");
+}
+
+void StartUp(HINSTANCE hInstance)
+{
+    // Before anything can load a library: a DLL named like a system one
+    // beside the program (a Downloads folder, a stick) must never be run,
+    // and the current folder is never searched.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    g_hInstance = hInstance;
+    FillModulePath();
+    g_hAppIcon = static_cast<HICON>(
+        LoadImageW(g_hInstance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+void PerformAction(const CString& strCommandLine)
+{
+    HKEY hRoot = nullptr;
+    if (IsHelpOption(strCommandLine))
+        return ShowHelpScreen();
+    if (IsHelpFileOption(strCommandLine))
+        return ShowHelpFile(nullptr);
+    if (IsAlreadyRunning())
+        return ShowError(nullptr, kNoSystemText, kCaption,
+                         L"Das Programm l\u00e4uft bereits und kann nicht noch mal gestartet werden!");
+    if (IsInstallOption(strCommandLine, hRoot))
+        return Install(hRoot);
+    if (IsRemoveOption(strCommandLine)) {
+        RemoveAutostart();
+        return;
+    }
+    if (IsRunOption(strCommandLine))
+        return RunTrayApplication();
+    ShowError(nullptr, kNoSystemText, kCaption, L"Das Programm kann so nicht gestartet werden!");
+}
+
+void TearDown()
+{
+    RemoveTrayIcon();
+    DestroyMainWindow();
+    if (g_hAppIcon != nullptr) {
+        DestroyIcon(g_hAppIcon);
+        g_hAppIcon = nullptr;
+    }
+    UnregisterClassW(kWindowClass, g_hInstance);
+    CoUninitialize();
+}
+
+int RunProgram(HINSTANCE hInstance, const wchar_t* pszCommandLine)
+{
+    StartUp(hInstance);
+    PerformAction(CString(pszCommandLine));
+    TearDown();
+    // The message loop ends only with a WM_QUIT of 0, and every other path
+    // ends without one.
+    return 0;
+}
