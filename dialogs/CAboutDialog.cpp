@@ -3,8 +3,6 @@
 #include "dialogs/CVersionInfo.h"
 #include "dialogs/DialogThunk.h"
 #include "foundation/CString.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "tray/AppGlobals.h"
 

@@ -4,8 +4,6 @@
 #include "foundation/CString.h"
 #include "foundation/ScopedDC.h"
 #include "foundation/WideFormat.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "settings/DisplayOptions.h"
 

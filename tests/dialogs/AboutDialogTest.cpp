@@ -1,6 +1,4 @@
 #include "dialogs/CAboutDialog.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "tray/AppGlobals.h"
 

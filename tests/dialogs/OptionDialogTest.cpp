@@ -1,6 +1,4 @@
 #include "dialogs/COptionDialog.h"
-// winuser.h gives IDC_SIZE to an obsolete cursor; resource.h to the size box.
-#undef IDC_SIZE
 #include "resources/resource.h"
 #include "settings/DisplayOptions.h"
 #include "tray/AppGlobals.h"
