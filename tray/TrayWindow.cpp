@@ -1,5 +1,6 @@
 #include "tray/TrayWindow.h"
 
+#include "dialogs/CAboutDialog.h"
 #include "resources/resource.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
@@ -134,9 +135,10 @@ void EditToolList(HWND)
 {
 }
 
-// The About box runs here, owned by the main window.
 void ShowAboutBox(HWND)
 {
+    CAboutDialog about;
+    about.DoModal(g_hInstance, g_hMainWnd);
 }
 
 void ConfirmUninstall(HWND hWnd)

@@ -125,6 +125,29 @@ TEST(TrayEndToEnd, ExitInTheProgramMenuEndsTheProgramAndRemovesTheIcon)
     EXPECT_FALSE(tray.IconShown());
 }
 
+TEST(TrayEndToEnd, AboutInTheProgramMenuShowsTheVersionAndDropsClicksMeanwhile)
+{
+    CTrayProcess tray(kNoTools);
+    StartTray(tray);
+    HWND hMenu = OpenMenu(tray, WM_RBUTTONUP);
+    ASSERT_NE(nullptr, hMenu);
+    SendKeys(hMenu, { VK_DOWN, VK_RETURN });
+    HWND hAbout = WaitForProcessWindow(tray.ProcessId(), kBoxClass, kTimeoutMs);
+    ASSERT_NE(nullptr, hAbout);
+    wchar_t szTitle[100] = {};
+    GetWindowTextW(hAbout, szTitle, 99);
+    EXPECT_STREQ(L"\u00DCber Ambertille", szTitle);
+    EXPECT_EQ(GetWindow(hAbout, GW_OWNER), tray.Window());
+
+    // The box belongs to the click that opened it: another click opens nothing.
+    tray.Notify(WM_LBUTTONUP);
+    EXPECT_EQ(nullptr, WaitForProcessWindow(tray.ProcessId(), kMenuClass, 1000));
+
+    PostMessageW(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    EXPECT_TRUE(WaitForNoProcessWindow(tray.ProcessId(), kBoxClass, kTimeoutMs));
+    EXPECT_NE(nullptr, OpenMenu(tray, WM_LBUTTONUP));
+}
+
 TEST(TrayEndToEnd, UninstallAnsweredNoKeepsTheProgramAndTheRunValue)
 {
     CRunValue runValue;
