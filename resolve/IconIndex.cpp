@@ -8,7 +8,7 @@ using tessvald::resources::CResourceLocator;
 
 bool FindIconIndex(const wchar_t* pszPath, LONG nId, LONG& nIndex)
 {
-    if (nId >= 0)
+    if (nId >= 0 || pszPath == nullptr)
         return false;
     CModuleHandle module(LoadLibraryExW(pszPath, nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module)

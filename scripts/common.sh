@@ -43,7 +43,10 @@ build() {
 # neither re-creates nor re-configures it.
 ensure_wineprefix() {
     local marker=$WINEPREFIX/.ambertille-prefix
-    [ -f "$marker" ] && return 0
+    if [ -f "$marker" ]; then
+        install_wine_fonts
+        return 0
+    fi
     log "creating the Wine prefix in $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -55,7 +58,22 @@ ensure_wineprefix() {
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x800 /f >/dev/null 2>&1
     wineserver -w
+    install_wine_fonts
     touch "$marker"
+}
+
+# This Wine does not look into the folder where fonts-wine puts Tahoma,
+# MS Sans Serif and Marlett, which the dialogs, menus and caption buttons
+# are drawn with; the prefix's own font folder is searched. Copies only what
+# is missing.
+install_wine_fonts() {
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts font
+    mkdir -p "$fonts"
+    for font in tahoma.ttf tahomabd.ttf marlett.ttf ms_sans_serif.ttf sserife.fon; do
+        if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$fonts/$font" ]; then
+            cp "/usr/share/wine/fonts/$font" "$fonts/"
+        fi
+    done
 }
 
 start_xvfb() {
@@ -63,7 +81,7 @@ start_xvfb() {
     for n in $(seq 90 199); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
     STARTED_PIDS+=($!)
     export DISPLAY=":$n"
     for _ in $(seq 1 100); do

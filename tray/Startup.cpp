@@ -9,6 +9,7 @@
 #include "tray/MessageBoxes.h"
 #include "tray/TrayWindow.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
 using tessvald::string::CString;
@@ -98,6 +99,10 @@ void StartUp(HINSTANCE hInstance)
     // and the current folder is never searched.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // The list editor's list view and the entry editor's up-down control
+    // are common controls; their classes exist only once registered.
+    INITCOMMONCONTROLSEX controls = { sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS };
+    InitCommonControlsEx(&controls);
     g_hInstance = hInstance;
     FillModulePath();
     g_hAppIcon = static_cast<HICON>(

@@ -1,0 +1,274 @@
+#include "dialogs/COptionDialog.h"
+
+#include "dialogs/DialogThunk.h"
+#include "foundation/CString.h"
+#include "foundation/ScopedDC.h"
+#include "foundation/WideFormat.h"
+#include "resources/resource.h"
+#include "settings/DisplayOptions.h"
+
+#include <utility>
+
+using tessvald::CClientDC;
+using tessvald::CFontHandle;
+using tessvald::string::CString;
+
+namespace {
+
+constexpr int kFontControls[] = {
+    IDC_PREVIEW, IDC_FACE, IDC_SIZE, IDC_FONT_GROUP, IDC_BOLD, IDC_ITALIC, IDC_UNDERLINE,
+    IDC_FACE_LABEL, IDC_SIZE_LABEL,
+};
+constexpr int kSizeChoices[] = { 6, 7, 8, 9, 10, 11, 12, 14, 16 };
+constexpr int kMinimumPoints = 6;
+constexpr int kPointsPerInch = 72;
+constexpr int kNumberChars = 16;
+
+bool IsChecked(HWND hDlg, int nId)
+{
+    return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED;
+}
+
+void SetCheck(HWND hDlg, int nId, bool bChecked)
+{
+    CheckDlgButton(hDlg, nId, bChecked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The edit field inside the size box, where the user types a size.
+HWND SizeEdit(HWND hDlg)
+{
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetComboBoxInfo(GetDlgItem(hDlg, IDC_SIZE), &info))
+        return nullptr;
+    return info.hwndItem;
+}
+
+void SetNumberText(HWND hWnd, int nValue)
+{
+    wchar_t szNumber[kNumberChars] = {};
+    tessvald::string::FormatBuffer(szNumber, kNumberChars, L"%d", nValue);
+    SetWindowTextW(hWnd, szNumber);
+}
+
+int CALLBACK AddFaceName(const LOGFONTW* pLogFont, const TEXTMETRICW*, DWORD, LPARAM lParam)
+{
+    // A family is reported once per character set. The exact search keeps
+    // a face whose name begins another listed face ("Arial" beside
+    // "Arial Black") from being taken for a duplicate.
+    HWND hFaces = reinterpret_cast<HWND>(lParam);
+    const LPARAM pszFace = reinterpret_cast<LPARAM>(pLogFont->lfFaceName);
+    if (SendMessageW(hFaces, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), pszFace) == CB_ERR)
+        SendMessageW(hFaces, CB_ADDSTRING, 0, pszFace);
+    return 1;
+}
+
+void FillFaceList(HWND hDlg, HDC hDC)
+{
+    LOGFONTW logFont = {};
+    logFont.lfCharSet = g_logFont.lfCharSet;
+    EnumFontFamiliesExW(hDC, &logFont, AddFaceName, reinterpret_cast<LPARAM>(GetDlgItem(hDlg, IDC_FACE)), 0);
+}
+
+// Selects the current face by its whole name; a face that is not installed
+// selects nothing, so closing keeps it instead of taking a similar name.
+void SelectCurrentFace(HWND hDlg)
+{
+    const LRESULT nIndex = SendDlgItemMessageW(hDlg, IDC_FACE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(g_logFont.lfFaceName));
+    if (nIndex != CB_ERR)
+        SendDlgItemMessageW(hDlg, IDC_FACE, CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+}
+
+void FillSizeList(HWND hDlg)
+{
+    for (int nPoints : kSizeChoices) {
+        wchar_t szNumber[kNumberChars] = {};
+        tessvald::string::FormatBuffer(szNumber, kNumberChars, L"%d", nPoints);
+        SendDlgItemMessageW(hDlg, IDC_SIZE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szNumber));
+    }
+}
+
+void EnableFontControls(HWND hDlg, bool bEnable)
+{
+    for (int nId : kFontControls)
+        EnableWindow(GetDlgItem(hDlg, nId), bEnable ? TRUE : FALSE);
+}
+
+// The typed size as a character height for the context; empty, non-numeric
+// and too small sizes count as the smallest one.
+LONG ReadSizeHeight(HWND hDlg, HDC hDC)
+{
+    HWND hEdit = SizeEdit(hDlg);
+    const int nLength = GetWindowTextLengthW(hEdit);
+    CString strSize;
+    GetWindowTextW(hEdit, strSize.GetBuffer(static_cast<std::uint32_t>(nLength)), nLength + 1);
+    strSize.ReleaseBuffer();
+    std::int32_t nPoints = strSize.ToLong();
+    if (nPoints < kMinimumPoints)
+        nPoints = kMinimumPoints;
+    return -MulDiv(nPoints, GetDeviceCaps(hDC, LOGPIXELSY), kPointsPerInch);
+}
+
+// Copies the selected face when it fits the buffer; otherwise the buffer
+// keeps what it holds.
+void CopySelectedFace(HWND hDlg, wchar_t* pszBuffer, int nSize)
+{
+    HWND hFaces = GetDlgItem(hDlg, IDC_FACE);
+    const LRESULT nIndex = SendMessageW(hFaces, CB_GETCURSEL, 0, 0);
+    if (nIndex == CB_ERR)
+        return;
+    const LRESULT nLength = SendMessageW(hFaces, CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLength == CB_ERR || nLength >= nSize)
+        return;
+    SendMessageW(hFaces, CB_GETLBTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(pszBuffer));
+}
+
+LONG WeightOf(HWND hDlg)
+{
+    return IsChecked(hDlg, IDC_BOLD) ? FW_BOLD : FW_NORMAL;
+}
+
+BYTE FlagOf(HWND hDlg, int nId)
+{
+    return IsChecked(hDlg, nId) ? 1 : 0;
+}
+
+} // namespace
+
+int COptionDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
+{
+    return static_cast<int>(RunModalDialog(*this, hInstance, hOwner, IDD_OPTIONS));
+}
+
+void COptionDialog::OnInitDialog(HWND hDlg)
+{
+    CClientDC dc(hDlg);
+
+    // Short paths are kept for the settings file only; the box just shows them.
+    EnableWindow(GetDlgItem(hDlg, IDC_SHORT_PATH), FALSE);
+    SetCheck(hDlg, IDC_LARGE_ICONS, g_bLargeIcons);
+    SetCheck(hDlg, IDC_SHORT_PATH, g_bShortPath);
+    SetCheck(hDlg, IDC_SYSTEM_FONT, g_bSystemFont);
+
+    FillFaceList(hDlg, dc.Get());
+    SelectCurrentFace(hDlg);
+
+    HWND hSizeEdit = SizeEdit(hDlg);
+    SetWindowLongPtrW(hSizeEdit, GWL_STYLE, GetWindowLongPtrW(hSizeEdit, GWL_STYLE) | ES_NUMBER);
+    FillSizeList(hDlg);
+    SetNumberText(hSizeEdit, -MulDiv(g_logFont.lfHeight, kPointsPerInch, GetDeviceCaps(dc.Get(), LOGPIXELSY)));
+
+    SetCheck(hDlg, IDC_BOLD, g_logFont.lfWeight == FW_BOLD);
+    SetCheck(hDlg, IDC_ITALIC, g_logFont.lfItalic != 0);
+    SetCheck(hDlg, IDC_UNDERLINE, g_logFont.lfUnderline != 0);
+
+    EnableFontControls(hDlg, !g_bSystemFont);
+    UpdatePreview(hDlg);
+}
+
+INT_PTR COptionDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM)
+{
+    if (nMsg != WM_COMMAND)
+        return FALSE;
+    OnCommand(hDlg, LOWORD(wParam), HIWORD(wParam));
+    return TRUE;
+}
+
+void COptionDialog::OnCommand(HWND hDlg, WORD nId, WORD nCode)
+{
+    switch (nId) {
+    case IDC_FACE:
+        if (nCode == CBN_SELCHANGE)
+            UpdatePreview(hDlg);
+        break;
+    case IDC_SIZE:
+        if (nCode == CBN_SELCHANGE)
+            OnSizeSelected(hDlg);
+        else if (nCode == CBN_EDITCHANGE)
+            UpdatePreview(hDlg);
+        break;
+    default:
+        if (nCode == BN_CLICKED)
+            OnClick(hDlg, nId);
+        break;
+    }
+}
+
+void COptionDialog::OnClick(HWND hDlg, WORD nId)
+{
+    switch (nId) {
+    case IDC_BOLD:
+    case IDC_ITALIC:
+    case IDC_UNDERLINE:
+        UpdatePreview(hDlg);
+        break;
+    case IDC_SYSTEM_FONT:
+        // The preview keeps showing the chosen font; only the enabling changes.
+        EnableFontControls(hDlg, !IsChecked(hDlg, IDC_SYSTEM_FONT));
+        break;
+    case IDC_CLOSE:
+        Apply(hDlg);
+        EndDialog(hDlg, IDOK);
+        break;
+    case IDCANCEL:
+        EndDialog(hDlg, IDCANCEL);
+        break;
+    default:
+        break;
+    }
+}
+
+void COptionDialog::UpdatePreview(HWND hDlg)
+{
+    HWND hPreview = GetDlgItem(hDlg, IDC_PREVIEW);
+    CClientDC dc(hPreview);
+
+    LOGFONTW logFont = {};
+    logFont.lfCharSet = g_logFont.lfCharSet;
+    logFont.lfHeight = ReadSizeHeight(hDlg, dc.Get());
+    logFont.lfWeight = WeightOf(hDlg);
+    logFont.lfItalic = FlagOf(hDlg, IDC_ITALIC);
+    logFont.lfUnderline = FlagOf(hDlg, IDC_UNDERLINE);
+    CopySelectedFace(hDlg, logFont.lfFaceName, LF_FACESIZE);
+    SetWindowTextW(hPreview, logFont.lfFaceName);
+
+    // The new font is on the control before the old one goes, so the
+    // control never holds a deleted font.
+    CFontHandle hFont(CreateFontIndirectW(&logFont));
+    SendMessageW(hPreview, WM_SETFONT, reinterpret_cast<WPARAM>(hFont.Get()), TRUE);
+    m_hPreviewFont = std::move(hFont);
+}
+
+void COptionDialog::OnSizeSelected(HWND hDlg)
+{
+    HWND hSizes = GetDlgItem(hDlg, IDC_SIZE);
+    const LRESULT nIndex = SendMessageW(hSizes, CB_GETCURSEL, 0, 0);
+    if (nIndex == CB_ERR)
+        return;
+    const LRESULT nLength = SendMessageW(hSizes, CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLength == CB_ERR)
+        return;
+    // The box puts the chosen entry into its field only after this
+    // notification; the preview must show it now.
+    CString strSize;
+    SendMessageW(hSizes, CB_GETLBTEXT, static_cast<WPARAM>(nIndex),
+                 reinterpret_cast<LPARAM>(strSize.GetBuffer(static_cast<std::uint32_t>(nLength))));
+    SetWindowTextW(SizeEdit(hDlg), strSize.ReleaseBuffer());
+    UpdatePreview(hDlg);
+}
+
+void COptionDialog::Apply(HWND hDlg)
+{
+    CClientDC dc(hDlg);
+    g_bLargeIcons = IsChecked(hDlg, IDC_LARGE_ICONS);
+    g_bShortPath = IsChecked(hDlg, IDC_SHORT_PATH);
+    g_bSystemFont = IsChecked(hDlg, IDC_SYSTEM_FONT);
+    // The font values are taken even under the system font: the disabled
+    // controls still hold the user's choice for when it is switched off.
+    g_logFont.lfWeight = WeightOf(hDlg);
+    g_logFont.lfItalic = FlagOf(hDlg, IDC_ITALIC);
+    g_logFont.lfUnderline = FlagOf(hDlg, IDC_UNDERLINE);
+    g_logFont.lfHeight = ReadSizeHeight(hDlg, dc.Get());
+    CopySelectedFace(hDlg, g_logFont.lfFaceName, LF_FACESIZE);
+}

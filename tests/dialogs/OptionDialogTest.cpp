@@ -1,0 +1,471 @@
+#include "dialogs/COptionDialog.h"
+#include "resources/resource.h"
+#include "settings/DisplayOptions.h"
+#include "tray/AppGlobals.h"
+
+#include "support/DialogAutomation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+const int kFontControls[] = {
+    IDC_PREVIEW, IDC_FACE, IDC_SIZE, IDC_FONT_GROUP, IDC_BOLD, IDC_ITALIC, IDC_UNDERLINE,
+    IDC_FACE_LABEL, IDC_SIZE_LABEL,
+};
+
+HWND SizeEdit(HWND hDlg)
+{
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(GetDlgItem(hDlg, IDC_SIZE), &info);
+    return info.hwndItem;
+}
+
+// Replaces the size field's text key by key, as typing does.
+void TypeSize(HWND hDlg, const std::wstring& text)
+{
+    HWND hEdit = SizeEdit(hDlg);
+    SetFocus(hEdit);
+    SendMessageW(hEdit, EM_SETSEL, 0, -1);
+    SendMessageW(hEdit, WM_CHAR, VK_BACK, 1);
+    for (wchar_t ch : text)
+        SendMessageW(hEdit, WM_CHAR, ch, 1);
+}
+
+// What the size box does when the user picks an entry of its list: the
+// list's selection moves and the box notifies before its field changes.
+void PickSize(HWND hDlg, const wchar_t* pszSize)
+{
+    HWND hCombo = GetDlgItem(hDlg, IDC_SIZE);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(hCombo, &info);
+    const LRESULT nIndex = SendMessageW(hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(pszSize));
+    SendMessageW(info.hwndList, LB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+    SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_SIZE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hCombo));
+}
+
+HFONT PreviewFont(HWND hDlg)
+{
+    return reinterpret_cast<HFONT>(SendDlgItemMessageW(hDlg, IDC_PREVIEW, WM_GETFONT, 0, 0));
+}
+
+LOGFONTW PreviewLogFont(HWND hDlg)
+{
+    LOGFONTW logFont = {};
+    GetObjectW(PreviewFont(hDlg), sizeof(logFont), &logFont);
+    return logFont;
+}
+
+bool Checked(HWND hDlg, int nId)
+{
+    return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED;
+}
+
+int ScreenDpi()
+{
+    HDC hDC = GetDC(nullptr);
+    const int nDpi = GetDeviceCaps(hDC, LOGPIXELSY);
+    ReleaseDC(nullptr, hDC);
+    return nDpi;
+}
+
+std::wstring ListText(HWND hCombo, LRESULT nIndex)
+{
+    const LRESULT nLength = SendMessageW(hCombo, CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    std::wstring text(static_cast<size_t>(nLength) + 1, L'\0');
+    SendMessageW(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(nLength));
+    return text;
+}
+
+int CALLBACK CollectFace(const LOGFONTW* pLogFont, const TEXTMETRICW*, DWORD, LPARAM lParam)
+{
+    reinterpret_cast<std::set<std::wstring>*>(lParam)->insert(pLogFont->lfFaceName);
+    return 1;
+}
+
+std::set<std::wstring> InstalledFaces()
+{
+    std::set<std::wstring> faces;
+    LOGFONTW logFont = {};
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    HDC hDC = GetDC(nullptr);
+    EnumFontFamiliesExW(hDC, &logFont, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+    ReleaseDC(nullptr, hDC);
+    return faces;
+}
+
+// The program's usual face when the system has it, else another one.
+std::wstring SomeInstalledFace()
+{
+    const std::set<std::wstring> installed = InstalledFaces();
+    if (installed.empty() || installed.count(L"Tahoma") != 0)
+        return L"Tahoma";
+    return *installed.rbegin();
+}
+
+struct Options
+{
+    bool bLargeIcons;
+    bool bShortPath;
+    bool bSystemFont;
+    LOGFONTW logFont;
+
+    static Options Current() { return { g_bLargeIcons, g_bShortPath, g_bSystemFont, g_logFont }; }
+    void MakeCurrent() const
+    {
+        g_bLargeIcons = bLargeIcons;
+        g_bShortPath = bShortPath;
+        g_bSystemFont = bSystemFont;
+        g_logFont = logFont;
+    }
+    bool operator==(const Options& other) const
+    {
+        return bLargeIcons == other.bLargeIcons && bShortPath == other.bShortPath
+            && bSystemFont == other.bSystemFont && std::memcmp(&logFont, &other.logFont, sizeof(logFont)) == 0;
+    }
+};
+
+// Every case starts from the program's initial options and leaves them so.
+class OptionDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_saved = Options::Current();
+        m_hSavedInstance = g_hInstance;
+        g_hInstance = GetModuleHandleW(nullptr);
+        Initial().MakeCurrent();
+    }
+    void TearDown() override
+    {
+        m_saved.MakeCurrent();
+        g_hInstance = m_hSavedInstance;
+    }
+
+    static Options Initial()
+    {
+        Options options = { false, false, true, {} };
+        options.logFont.lfHeight = -11;
+        options.logFont.lfWeight = FW_NORMAL;
+        options.logFont.lfCharSet = DEFAULT_CHARSET;
+        wcscpy(options.logFont.lfFaceName, SomeInstalledFace().c_str());
+        return options;
+    }
+
+    // Opens the dialog and lets the handler act on it like a user; the
+    // handler ends it.
+    int Run(const std::function<void(HWND)>& handler)
+    {
+        CDialogAutomation automation(handler);
+        COptionDialog dialog;
+        const int nResult = dialog.DoModal(g_hInstance, nullptr);
+        EXPECT_FALSE(automation.TimedOut());
+        EXPECT_EQ(1, automation.Count());
+        return nResult;
+    }
+
+    static void RequireScreenAt96Dpi()
+    {
+        if (ScreenDpi() != 96)
+            GTEST_SKIP() << "the sizes below are worked out for 96 dots per inch";
+    }
+
+private:
+    Options m_saved = {};
+    HINSTANCE m_hSavedInstance = nullptr;
+};
+
+} // namespace
+
+TEST_F(OptionDialogTest, OpensWithTheCurrentOptions)
+{
+    RequireScreenAt96Dpi();
+    const std::wstring face = g_logFont.lfFaceName;
+    int nChecks = 0;
+    const int nResult = Run([&](HWND hDlg) {
+        EXPECT_EQ(L"Optionen ändern", WindowText(hDlg));
+        EXPECT_FALSE(Checked(hDlg, IDC_LARGE_ICONS));
+        EXPECT_FALSE(Checked(hDlg, IDC_SHORT_PATH));
+        EXPECT_TRUE(Checked(hDlg, IDC_SYSTEM_FONT));
+        EXPECT_FALSE(Checked(hDlg, IDC_BOLD));
+        EXPECT_FALSE(Checked(hDlg, IDC_ITALIC));
+        EXPECT_FALSE(Checked(hDlg, IDC_UNDERLINE));
+        // -11 pixels at 96 dots per inch are 8 points.
+        EXPECT_EQ(L"8", WindowText(SizeEdit(hDlg)));
+        EXPECT_EQ(face, ControlText(hDlg, IDC_FACE));
+        EXPECT_EQ(face, ControlText(hDlg, IDC_PREVIEW));
+        const LOGFONTW preview = PreviewLogFont(hDlg);
+        EXPECT_EQ(-11, preview.lfHeight);
+        EXPECT_EQ(face, preview.lfFaceName);
+        EXPECT_EQ(GetForegroundWindow(), hDlg);
+        ++nChecks;
+        ClickButton(hDlg, IDCANCEL);
+    });
+    EXPECT_EQ(2, nResult);
+    EXPECT_EQ(1, nChecks);
+}
+
+TEST_F(OptionDialogTest, SelectsTheCurrentFaceByItsWholeName)
+{
+    // The first face of the sorted list and faces whose name begins
+    // another face's name are where a search by beginnings goes wrong.
+    const std::set<std::wstring> installed = InstalledFaces();
+    ASSERT_FALSE(installed.empty());
+    std::vector<std::wstring> faces = { *installed.begin() };
+    for (auto it = installed.begin(); it != installed.end(); ++it) {
+        const auto next = std::next(it);
+        if (next != installed.end() && next->compare(0, it->size(), *it) == 0)
+            faces.push_back(*it);
+    }
+    for (const std::wstring& face : faces) {
+        wcscpy(g_logFont.lfFaceName, face.c_str());
+        Run([&](HWND hDlg) {
+            EXPECT_EQ(face, ControlText(hDlg, IDC_FACE));
+            ClickButton(hDlg, IDCANCEL);
+        });
+    }
+}
+
+TEST_F(OptionDialogTest, OffersTheSizesInTheirOrderAndEveryInstalledFaceOnce)
+{
+    const std::set<std::wstring> installed = InstalledFaces();
+    Run([&](HWND hDlg) {
+        HWND hSizes = GetDlgItem(hDlg, IDC_SIZE);
+        std::wstring sizes;
+        const LRESULT nSizes = SendMessageW(hSizes, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < nSizes; ++i)
+            sizes += ListText(hSizes, i) + L" ";
+        EXPECT_EQ(L"6 7 8 9 10 11 12 14 16 ", sizes);
+
+        HWND hFaces = GetDlgItem(hDlg, IDC_FACE);
+        std::set<std::wstring> listed;
+        const LRESULT nFaces = SendMessageW(hFaces, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < nFaces; ++i)
+            EXPECT_TRUE(listed.insert(ListText(hFaces, i)).second) << "listed twice";
+        EXPECT_EQ(installed, listed);
+        ClickButton(hDlg, IDCANCEL);
+    });
+}
+
+TEST_F(OptionDialogTest, SystemFontSwitchesTheNineFontControlsWithoutTouchingThePreview)
+{
+    Run([&](HWND hDlg) {
+        for (int nId : kFontControls)
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hDlg, nId))) << nId;
+        const HFONT hPreviewFont = PreviewFont(hDlg);
+        const std::wstring previewText = ControlText(hDlg, IDC_PREVIEW);
+
+        ClickButton(hDlg, IDC_SYSTEM_FONT);
+        EXPECT_FALSE(Checked(hDlg, IDC_SYSTEM_FONT));
+        for (int nId : kFontControls)
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, nId))) << nId;
+        EXPECT_EQ(hPreviewFont, PreviewFont(hDlg));
+        EXPECT_EQ(previewText, ControlText(hDlg, IDC_PREVIEW));
+
+        ClickButton(hDlg, IDC_SYSTEM_FONT);
+        for (int nId : kFontControls)
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hDlg, nId))) << nId;
+        ClickButton(hDlg, IDCANCEL);
+    });
+}
+
+TEST_F(OptionDialogTest, ShortPathBoxShowsItsValueButCannotBeChanged)
+{
+    for (bool bShortPath : { false, true }) {
+        g_bShortPath = bShortPath;
+        Run([&](HWND hDlg) {
+            HWND hBox = GetDlgItem(hDlg, IDC_SHORT_PATH);
+            EXPECT_TRUE(IsWindowVisible(hBox));
+            EXPECT_FALSE(IsWindowEnabled(hBox));
+            EXPECT_EQ(bShortPath, Checked(hDlg, IDC_SHORT_PATH));
+            ClickButton(hDlg, IDC_CLOSE);
+        });
+        EXPECT_EQ(bShortPath, g_bShortPath);
+    }
+}
+
+TEST_F(OptionDialogTest, TypedSizesArePreviewedAndAppliedWithTheirMinimum)
+{
+    RequireScreenAt96Dpi();
+    const struct
+    {
+        const wchar_t* pszTyped;
+        const wchar_t* pszField;
+        LONG nHeight;
+    } cases[] = {
+        { L"3", L"3", -8 },         // below the minimum: 6 points
+        { L"72", L"72", -96 },
+        { L"", L"", -8 },           // nothing typed counts as the minimum
+        { L"a1b2", L"12", -16 },    // the field takes digits only
+        { L"14", L"14", -19 },
+    };
+    for (const auto& sample : cases) {
+        g_bSystemFont = false;
+        LONG nPreviewHeight = 0;
+        std::wstring field;
+        const int nResult = Run([&](HWND hDlg) {
+            TypeSize(hDlg, sample.pszTyped);
+            field = WindowText(SizeEdit(hDlg));
+            nPreviewHeight = PreviewLogFont(hDlg).lfHeight;
+            ClickButton(hDlg, IDC_CLOSE);
+        });
+        EXPECT_EQ(1, nResult);
+        EXPECT_EQ(sample.pszField, field);
+        EXPECT_EQ(sample.nHeight, nPreviewHeight) << "preview after typing " << sample.pszField;
+        EXPECT_EQ(sample.nHeight, g_logFont.lfHeight) << "applied after typing " << sample.pszField;
+    }
+}
+
+TEST_F(OptionDialogTest, PickingASizeFillsTheFieldAndThePreview)
+{
+    RequireScreenAt96Dpi();
+    g_bSystemFont = false;
+    Run([&](HWND hDlg) {
+        PickSize(hDlg, L"14");
+        EXPECT_EQ(L"14", WindowText(SizeEdit(hDlg)));
+        EXPECT_EQ(-19, PreviewLogFont(hDlg).lfHeight);
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    EXPECT_EQ(-19, g_logFont.lfHeight);
+}
+
+TEST_F(OptionDialogTest, StyleBoxesArePreviewedAndApplied)
+{
+    g_bSystemFont = false;
+    Run([&](HWND hDlg) {
+        ClickButton(hDlg, IDC_BOLD);
+        ClickButton(hDlg, IDC_ITALIC);
+        ClickButton(hDlg, IDC_UNDERLINE);
+        const LOGFONTW preview = PreviewLogFont(hDlg);
+        EXPECT_EQ(FW_BOLD, preview.lfWeight);
+        EXPECT_EQ(1, preview.lfItalic);
+        EXPECT_EQ(1, preview.lfUnderline);
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    EXPECT_EQ(FW_BOLD, g_logFont.lfWeight);
+    EXPECT_EQ(1, g_logFont.lfItalic);
+    EXPECT_EQ(1, g_logFont.lfUnderline);
+}
+
+TEST_F(OptionDialogTest, ChoosingAFaceWithTheKeyboardPreviewsAndAppliesIt)
+{
+    g_bSystemFont = false;
+    std::wstring chosen;
+    Run([&](HWND hDlg) {
+        HWND hFaces = GetDlgItem(hDlg, IDC_FACE);
+        SetFocus(hFaces);
+        SendMessageW(hFaces, WM_KEYDOWN, VK_HOME, 0);
+        chosen = ControlText(hDlg, IDC_FACE);
+        EXPECT_NE(std::wstring(g_logFont.lfFaceName), chosen);
+        EXPECT_EQ(chosen, ControlText(hDlg, IDC_PREVIEW));
+        EXPECT_EQ(chosen, PreviewLogFont(hDlg).lfFaceName);
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    EXPECT_EQ(chosen, g_logFont.lfFaceName);
+}
+
+TEST_F(OptionDialogTest, AFaceThatIsNotInstalledIsKept)
+{
+    // A name that only begins an installed face's name.
+    const std::wstring face = SomeInstalledFace().substr(0, 3);
+    wcscpy(g_logFont.lfFaceName, face.c_str());
+    Run([&](HWND hDlg) {
+        // A face whose name only begins another one must not select that one.
+        EXPECT_EQ(CB_ERR, SendDlgItemMessageW(hDlg, IDC_FACE, CB_GETCURSEL, 0, 0));
+        EXPECT_EQ(L"", ControlText(hDlg, IDC_PREVIEW));
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    EXPECT_EQ(face, g_logFont.lfFaceName);
+}
+
+TEST_F(OptionDialogTest, FontChoiceIsAppliedEvenUnderTheSystemFont)
+{
+    RequireScreenAt96Dpi();
+    g_bSystemFont = false;
+    Run([&](HWND hDlg) {
+        TypeSize(hDlg, L"12");
+        ClickButton(hDlg, IDC_BOLD);
+        ClickButton(hDlg, IDC_SYSTEM_FONT);
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    EXPECT_TRUE(g_bSystemFont);
+    EXPECT_EQ(-16, g_logFont.lfHeight);
+    EXPECT_EQ(FW_BOLD, g_logFont.lfWeight);
+}
+
+TEST_F(OptionDialogTest, CancelLeavesEveryOptionAsItWas)
+{
+    const Options before = Options::Current();
+    const struct
+    {
+        const char* pszWay;
+        std::function<void(HWND)> endIt;
+    } ways[] = {
+        { "Abbrechen", [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); } },
+        { "Esc", [](HWND hDlg) { PressKey(hDlg, VK_ESCAPE); } },
+        { "close box", [](HWND hDlg) { PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); } },
+    };
+    for (const auto& way : ways) {
+        const int nResult = Run([&](HWND hDlg) {
+            ClickButton(hDlg, IDC_LARGE_ICONS);
+            ClickButton(hDlg, IDC_SYSTEM_FONT);
+            ClickButton(hDlg, IDC_BOLD);
+            ClickButton(hDlg, IDC_ITALIC);
+            ClickButton(hDlg, IDC_UNDERLINE);
+            TypeSize(hDlg, L"20");
+            SendMessageW(GetDlgItem(hDlg, IDC_FACE), WM_KEYDOWN, VK_HOME, 0);
+            way.endIt(hDlg);
+        });
+        EXPECT_EQ(2, nResult) << way.pszWay;
+        EXPECT_TRUE(before == Options::Current()) << way.pszWay;
+    }
+}
+
+TEST_F(OptionDialogTest, CloseWithoutChangesReturnsOneAndKeepsTheOptions)
+{
+    RequireScreenAt96Dpi();
+    const Options before = Options::Current();
+    const int nResult = Run([](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); });
+    EXPECT_EQ(1, nResult);
+    EXPECT_TRUE(before == Options::Current());
+}
+
+TEST_F(OptionDialogTest, EnterDoesNotCloseWithoutADefaultButton)
+{
+    const int nResult = Run([](HWND hDlg) {
+        PressKey(hDlg, VK_RETURN);
+        // Esc is handled after Enter; only Esc ends the dialog.
+        PressKey(hDlg, VK_ESCAPE);
+    });
+    EXPECT_EQ(2, nResult);
+}
+
+TEST_F(OptionDialogTest, OwnsEveryPreviewFontItMakes)
+{
+    g_bSystemFont = false;
+    HFONT hFirst = nullptr;
+    HFONT hLast = nullptr;
+    Run([&](HWND hDlg) {
+        hFirst = PreviewFont(hDlg);
+        ClickButton(hDlg, IDC_BOLD);
+        hLast = PreviewFont(hDlg);
+        EXPECT_NE(hFirst, hLast);
+        EXPECT_EQ(0u, GetObjectType(hFirst)) << "a replaced preview font is deleted";
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    ASSERT_NE(nullptr, hLast);
+    EXPECT_EQ(0u, GetObjectType(hLast)) << "the last preview font goes with the dialog";
+}

@@ -1,0 +1,352 @@
+#include "TrayTestSupport.h"
+
+#include "support/DialogAutomation.h"
+#include "support/TextReport.h"
+#include "tray/AppGlobals.h"
+#include "tray/ConfigFileWatch.h"
+#include "tray/TrayMenus.h"
+#include "tray/TrayWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using testsupport::CDialogAutomation;
+using testsupport::ClassName;
+using testsupport::ExeFolder;
+using testsupport::IsMessageBox;
+using testsupport::MessageBoxText;
+using testsupport::WindowText;
+using traytest::CTraySettings;
+using traytest::DescribeMenu;
+using testsupport::Narrow;
+using testsupport::WaitForTextFile;
+
+namespace {
+
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
+
+// What happens once a popup menu of this thread shows: keys go to it, or
+// it is cancelled; the menus that opened are noted as text.
+class CMenuDriver
+{
+public:
+    explicit CMenuDriver(std::vector<UINT> keys = {}, std::function<void()> whileOpen = nullptr)
+        : m_keys(std::move(keys)), m_whileOpen(std::move(whileOpen))
+    {
+        s_pActive = this;
+        m_hHook = SetWindowsHookExW(WH_CALLWNDPROC, HookProc, nullptr, GetCurrentThreadId());
+        m_nTimer = SetTimer(nullptr, 0, 30, TimerProc);
+    }
+    CMenuDriver(const CMenuDriver&) = delete;
+    CMenuDriver& operator=(const CMenuDriver&) = delete;
+    virtual ~CMenuDriver()
+    {
+        KillTimer(nullptr, m_nTimer);
+        UnhookWindowsHookEx(m_hHook);
+        s_pActive = nullptr;
+    }
+
+    std::vector<std::wstring> m_opened;
+    bool m_bActiveWhileOpen = false;
+
+private:
+    static HWND FindMenuWindow()
+    {
+        HWND hFound = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hWnd, LPARAM lParam) {
+                if (ClassName(hWnd) == L"#32768" && IsWindowVisible(hWnd)) {
+                    *reinterpret_cast<HWND*>(lParam) = hWnd;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&hFound));
+        return hFound;
+    }
+
+    static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (nCode == HC_ACTION && s_pActive != nullptr && pMsg->message == WM_INITMENUPOPUP)
+            s_pActive->m_opened.push_back(DescribeMenu(reinterpret_cast<HMENU>(pMsg->wParam)));
+        return CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD)
+    {
+        CMenuDriver* self = s_pActive;
+        HWND hMenuWnd = FindMenuWindow();
+        if (self == nullptr || hMenuWnd == nullptr)
+            return;
+        // A menu still open long after the script ran (a second one that
+        // should never have opened, or keys that did not arrive) is closed,
+        // so the test fails instead of hanging.
+        if (self->m_bActed) {
+            if (GetTickCount() - self->m_nActedAt > 2000)
+                EndMenu();
+            return;
+        }
+        self->m_bActed = true;
+        self->m_nActedAt = GetTickCount();
+        self->m_bActiveWhileOpen = g_bMenuActive;
+        if (self->m_whileOpen)
+            self->m_whileOpen();
+        if (self->m_keys.empty()) {
+            EndMenu();
+            return;
+        }
+        for (UINT nKey : self->m_keys) {
+            PostMessageW(hMenuWnd, WM_KEYDOWN, nKey, 1);
+            PostMessageW(hMenuWnd, WM_KEYUP, nKey, 0xC0000001);
+        }
+    }
+
+    static CMenuDriver* s_pActive;
+    std::vector<UINT> m_keys;
+    std::function<void()> m_whileOpen;
+    HHOOK m_hHook = nullptr;
+    UINT_PTR m_nTimer = 0;
+    bool m_bActed = false;
+    DWORD m_nActedAt = 0;
+};
+
+CMenuDriver* CMenuDriver::s_pActive = nullptr;
+
+// A hidden window run by the program's window procedure, as "-run" makes it.
+class CTrayTestWindow
+{
+public:
+    CTrayTestWindow()
+    {
+        g_hInstance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = MainWndProc;
+        wc.hInstance = g_hInstance;
+        wc.lpszClassName = L"AmbertilleTestWindow";
+        RegisterClassExW(&wc);
+        m_hWnd = CreateWindowExW(0, wc.lpszClassName, L"Ambertille test", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+                                 nullptr, g_hInstance, nullptr);
+    }
+    CTrayTestWindow(const CTrayTestWindow&) = delete;
+    CTrayTestWindow& operator=(const CTrayTestWindow&) = delete;
+    virtual ~CTrayTestWindow()
+    {
+        if (IsWindow(m_hWnd))
+            DestroyWindow(m_hWnd);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        g_bMenuActive = false;
+    }
+
+    HWND Get() const { return m_hWnd; }
+    void Click(UINT nMouseMessage) const { SendMessageW(m_hWnd, WM_TRAYNOTIFY, 0, nMouseMessage); }
+
+private:
+    HWND m_hWnd = nullptr;
+};
+
+bool TakeQuitMessage()
+{
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+void SetRunValue()
+{
+    HKEY hKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                             &hKey, nullptr));
+    const wchar_t kData[] = L"\"C:\\Ambertille\\ambertille.exe\" -run";
+    RegSetValueExW(hKey, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(kData), sizeof(kData));
+    RegCloseKey(hKey);
+}
+
+bool HasRunValue()
+{
+    return RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, nullptr, nullptr)
+        == ERROR_SUCCESS;
+}
+
+} // namespace
+
+TEST(MainWindow, BuildsBothMenusWhenCreatedAndReleasesThemWhenDestroyed)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
+    {
+        CTrayTestWindow window;
+        EXPECT_EQ(L"2025 One|-|2024 Programme bearbeiten", DescribeMenu(g_hToolsMenu));
+        EXPECT_NE(nullptr, g_hProgramMenu);
+        DestroyWindow(window.Get());
+        EXPECT_EQ(nullptr, g_hToolsMenu);
+        EXPECT_EQ(nullptr, g_hProgramMenu);
+        EXPECT_FALSE(TakeQuitMessage()) << "closing the window must not end the program by itself";
+    }
+}
+
+TEST(MainWindow, LeftClickShowsTheToolsMenuRebuiltAfterAnOutsideEdit)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
+    RememberConfigFileState();
+    CTrayTestWindow window;
+
+    settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n[tool2]\nname=Two\n");
+    CMenuDriver driver;
+    window.Click(WM_LBUTTONUP);
+    ASSERT_EQ(1u, driver.m_opened.size());
+    EXPECT_EQ(L"2025 One|2026 Two|-|2024 Programme bearbeiten", driver.m_opened[0]);
+    EXPECT_TRUE(driver.m_bActiveWhileOpen);
+    EXPECT_FALSE(g_bMenuActive);
+}
+
+TEST(MainWindow, EditThatKeepsSizeAndTimeGoesUnnoticed)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
+    RememberConfigFileState();
+    CTrayTestWindow window;
+    BY_HANDLE_FILE_INFORMATION before = g_configFileInfo;
+
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=Uno\n");
+    settings.SetWriteTime(before.ftLastWriteTime);
+
+    CMenuDriver driver;
+    window.Click(WM_LBUTTONUP);
+    ASSERT_EQ(1u, driver.m_opened.size());
+    EXPECT_EQ(L"2025 One|-|2024 Programme bearbeiten", driver.m_opened[0]);
+}
+
+TEST(MainWindow, ChoosingAToolStartsIt)
+{
+    CTraySettings settings;
+    const std::wstring recorder = settings.File(L"chosen.exe");
+    CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), recorder.c_str(), FALSE);
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=Chosen\nparam=picked\npath=" + Narrow(recorder) + "\n");
+    RememberConfigFileState();
+    CTrayTestWindow window;
+
+    CMenuDriver driver({ VK_DOWN, VK_RETURN });
+    window.Click(WM_LBUTTONUP);
+    const std::wstring report = WaitForTextFile(settings.File(L"chosen.txt"), 15000);
+    EXPECT_NE(std::wstring::npos, report.find(L" picked\n")) << Narrow(report);
+    EXPECT_FALSE(g_bMenuActive);
+}
+
+TEST(MainWindow, ClicksWhileAMenuIsOpenAreDropped)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
+    RememberConfigFileState();
+    CTrayTestWindow window;
+    {
+        CMenuDriver driver({}, [&] {
+            window.Click(WM_RBUTTONUP);
+            window.Click(WM_LBUTTONUP);
+        });
+        window.Click(WM_LBUTTONUP);
+        EXPECT_EQ(1u, driver.m_opened.size());
+    }
+    // Once the menu is gone, the icon answers again.
+    CMenuDriver driver;
+    window.Click(WM_RBUTTONUP);
+    ASSERT_EQ(1u, driver.m_opened.size());
+    EXPECT_EQ(L"2025 \u00DCber ...|-|2027 Deinstallieren|2028 Beenden", driver.m_opened[0]);
+}
+
+TEST(MainWindow, OtherMouseMessagesOpenNothing)
+{
+    CTraySettings settings;
+    CTrayTestWindow window;
+    CMenuDriver driver;
+    for (UINT nMessage : { WM_MBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK })
+        window.Click(nMessage);
+    EXPECT_TRUE(driver.m_opened.empty());
+}
+
+TEST(MainWindow, ExitAndSessionEndQuitTheLoop)
+{
+    CTraySettings settings;
+    CTrayTestWindow window;
+    EXPECT_FALSE(TakeQuitMessage());
+    EXPECT_TRUE(SendMessageW(window.Get(), WM_QUERYENDSESSION, 0, 0)) << "log-off must be allowed to go on";
+    EXPECT_TRUE(TakeQuitMessage());
+
+    CMenuDriver driver({ VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN });
+    window.Click(WM_RBUTTONUP);
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST(MainWindow, SessionEndClosesAnOpenMenu)
+{
+    CTraySettings settings;
+    CTrayTestWindow window;
+    // A key that does nothing keeps the driver from closing the menu itself.
+    CMenuDriver driver({ VK_SHIFT }, [&] { SendMessageW(window.Get(), WM_QUERYENDSESSION, 0, 0); });
+    const DWORD nStart = GetTickCount();
+    window.Click(WM_RBUTTONUP);
+    EXPECT_LT(GetTickCount() - nStart, 1500u) << "the menu stayed open after the session end";
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST(MainWindow, UninstallAsksAndOnlyYesRemovesTheRunValueAndQuits)
+{
+    CTraySettings settings;
+    CTrayTestWindow window;
+    for (int nAnswer : { IDNO, IDYES }) {
+        SCOPED_TRACE(nAnswer == IDYES ? "yes" : "no");
+        SetRunValue();
+        std::wstring question;
+        std::wstring caption;
+        int nBoxes = 0;
+        // The hidden window comes to the foreground too; only the box is answered.
+        CDialogAutomation automation([&](HWND hBox) {
+            if (!IsMessageBox(hBox))
+                return;
+            ++nBoxes;
+            question = MessageBoxText(hBox);
+            caption = WindowText(hBox);
+            PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(nAnswer, 0), 0);
+        });
+        CMenuDriver driver({ VK_DOWN, VK_DOWN, VK_RETURN });
+        window.Click(WM_RBUTTONUP);
+        EXPECT_EQ(1, nBoxes);
+        EXPECT_EQ(L"Wollen Sie das Progamm wirklich de-registrieren?", question);
+        EXPECT_EQ(L"Ambertille", caption);
+        EXPECT_EQ(nAnswer == IDNO, HasRunValue());
+        EXPECT_EQ(nAnswer == IDYES, TakeQuitMessage());
+    }
+}
+
+TEST(RunTray, ReportsAClassThatCannotBeRegisteredAndEnds)
+{
+    CTraySettings settings;
+    g_hInstance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = g_hInstance;
+    wc.lpszClassName = L"AmbertilleWindowClass";
+    ASSERT_NE(0, RegisterClassExW(&wc));
+    std::wstring text;
+    CDialogAutomation automation([&](HWND hBox) {
+        if (!IsMessageBox(hBox))
+            return;
+        text = MessageBoxText(hBox);
+        PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    });
+    RunTray();
+    UnregisterClassW(wc.lpszClassName, g_hInstance);
+    EXPECT_EQ(0u, text.find(L"Das Fenster konnte nicht registrieret werden!\n")) << Narrow(text);
+    EXPECT_GT(text.size(), 46u) << "the system's reason is missing";
+    EXPECT_EQ(nullptr, g_hMainWnd);
+    EXPECT_FALSE(g_bIconAdded);
+}
