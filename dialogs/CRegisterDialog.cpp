@@ -101,6 +101,17 @@ WORD SpinPosition(HWND hDlg)
     return LOWORD(SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETPOS, 0, 0));
 }
 
+// A file without icon groups leaves the up-down at -1 to -1, which offers
+// no position at all.
+bool SpinOffersPositions(HWND hDlg)
+{
+    int nLower = 0;
+    int nUpper = -1;
+    SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower),
+                        reinterpret_cast<LPARAM>(&nUpper));
+    return nUpper >= 0;
+}
+
 } // namespace
 
 CRegisterDialog::CRegisterDialog() = default;
@@ -289,6 +300,9 @@ void CRegisterDialog::BrowseForFile(HWND hDlg)
 
 void CRegisterDialog::ReadControls(HWND hDlg)
 {
+    // Without positions to offer, the up-down's -1 read as unsigned would
+    // become index 65535 and cost the entry its icon; the index stays.
+    const LONG nIconIndex = SpinOffersPositions(hDlg) ? static_cast<LONG>(SpinPosition(hDlg)) : m_record.m_nIconIndex;
     m_record.Reset();
     if (IsSeparatorChecked(hDlg)) {
         m_record.SetName(L"@");
@@ -304,5 +318,5 @@ void CRegisterDialog::ReadControls(HWND hDlg)
     m_record.SetWorking(TextOf(ReadControlText(hDlg, IDC_WORKING)));
     m_record.SetDescription(TextOf(ReadControlText(hDlg, IDC_DESCRIPTION)));
     m_record.SetIconFile(TextOf(ReadControlText(hDlg, IDC_ICON_FILE)));
-    m_record.SetIconIndex(static_cast<LONG>(SpinPosition(hDlg)));
+    m_record.SetIconIndex(nIconIndex);
 }

@@ -329,6 +329,21 @@ TEST_F(RegisterDialogTest, PlainIconFilePreviewsWithEmptyLabelsAndNoUpDown)
     }
 }
 
+// Without icon groups the up-down has no position to offer; accepting must
+// not turn the entry's index into the empty range's -1 read as unsigned.
+TEST_F(RegisterDialogTest, AcceptKeepsTheIndexOfAFileWithoutIconGroups)
+{
+    CTempDir folder;
+    const std::wstring iconFile = folder.File(L"bild.ico");
+    ASSERT_TRUE(WriteIconFile(iconFile, RGB(0, 128, 255)));
+    for (LONG nIndex : { 0L, 2L }) {
+        const CRecord record = MakeRecord(L"Bild", iconFile.c_str(), nIndex);
+        const int nResult = Run(&record, [](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); });
+        ASSERT_EQ(1, nResult);
+        EXPECT_EQ(nIndex, m_editor.GetRecord().m_nIconIndex);
+    }
+}
+
 TEST_F(RegisterDialogTest, ScrollingTheUpDownShowsTheNextIconAndAcceptStoresIt)
 {
     CTempDir folder;
