@@ -1,6 +1,7 @@
 #include "tray/TrayWindow.h"
 
 #include "dialogs/CAboutDialog.h"
+#include "dialogs/CManipulateDialog.h"
 #include "resources/resource.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
@@ -131,8 +132,15 @@ UINT TrackMenu(HMENU hMenu, HWND hWnd)
 
 // "Programme bearbeiten": the list editor runs here with the window
 // minimized around it, and a saved list rebuilds the tools menu.
-void EditToolList(HWND)
+// While the editor is open the hidden window shows minimized: its task bar
+// button leads the user back to the editor it owns.
+void EditToolList(HWND hWnd)
 {
+    CManipulateDialog editor;
+    ShowWindow(hWnd, SW_MINIMIZE);
+    if (editor.DoModal(g_hInstance, hWnd) == 1)
+        BuildToolsMenu();
+    ShowWindow(hWnd, SW_HIDE);
 }
 
 void ShowAboutBox(HWND)

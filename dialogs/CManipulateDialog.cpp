@@ -1,0 +1,329 @@
+#include "dialogs/CManipulateDialog.h"
+
+#include "dialogs/DialogThunk.h"
+#include "resolve/FileTypes.h"
+#include "resources/resource.h"
+#include "settings/CConfig.h"
+#include "settings/CRecord.h"
+#include "settings/SettingsFile.h"
+#include "tray/AppGlobals.h"
+#include "tray/HelpFile.h"
+#include "tray/MessageBoxes.h"
+
+#include <commctrl.h>
+
+#include <new>
+#include <vector>
+
+using tessvald::string::CString;
+
+namespace {
+
+constexpr DWORD kValueCapacity = 1024;
+constexpr int kMargin = 10;
+
+const wchar_t* TextOf(const CString& str)
+{
+    return str.GetData() != nullptr ? str.GetData() : L"";
+}
+
+void InsertColumn(HWND hList, int nColumn, const wchar_t* pszText)
+{
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(pszText);
+    column.iSubItem = nColumn;
+    SendMessageW(hList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(nColumn), reinterpret_cast<LPARAM>(&column));
+}
+
+void SetRowState(HWND hList, int nRow, UINT nState, UINT nMask)
+{
+    LVITEMW item = {};
+    item.state = nState;
+    item.stateMask = nMask;
+    SendMessageW(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
+}
+
+void SetCellText(HWND hList, int nRow, int nColumn, const wchar_t* pszText)
+{
+    LVITEMW item = {};
+    item.iSubItem = nColumn;
+    item.pszText = const_cast<wchar_t*>(pszText);
+    SendMessageW(hList, LVM_SETITEMTEXTW, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
+}
+
+int RowCount(HWND hList)
+{
+    return static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+HICON LoadButtonIcon(WORD nId)
+{
+    return static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+// A section without a name yields no row, unlike the menu, which shows
+// such a tool with an empty text.
+bool ReadListedTool(ULONG nTool, CRecord& record)
+{
+    record.Reset();
+    record.SetSection(L"tool%lu", nTool);
+    wchar_t szName[kValueCapacity + 1] = {};
+    if (!g_config.ReadString(TextOf(record.m_strSection), L"name", szName, kValueCapacity))
+        return false;
+    return ReadRecord(&record);
+}
+
+} // namespace
+
+POINT PlaceInWorkAreaCorner(const RECT& rcWindow, const RECT& rcWorkArea)
+{
+    const LONG nWidth = rcWindow.right - rcWindow.left;
+    const LONG nHeight = rcWindow.bottom - rcWindow.top;
+    const bool bLeftAtZero = rcWorkArea.left == 0;
+    const bool bTopAtZero = rcWorkArea.top == 0;
+    if (bLeftAtZero && bTopAtZero)
+        return { rcWorkArea.right - nWidth - kMargin, rcWorkArea.bottom - nHeight - kMargin };
+    if (bLeftAtZero)
+        return { rcWorkArea.right - nWidth - kMargin, rcWorkArea.top + kMargin };
+    if (bTopAtZero)
+        return { rcWorkArea.left + kMargin, rcWorkArea.bottom - nHeight - kMargin };
+    return { 0, 0 };
+}
+
+CRecord* GetRowRecord(HWND hList, int nRow)
+{
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = nRow;
+    if (!SendMessageW(hList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return nullptr;
+    return reinterpret_cast<CRecord*>(item.lParam);
+}
+
+CManipulateDialog::CManipulateDialog() : m_bOptionsChanged(false)
+{
+}
+
+CManipulateDialog::~CManipulateDialog() = default;
+
+int CManipulateDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
+{
+    return static_cast<int>(RunModalDialog(*this, hInstance, hOwner, IDD_MANIPULATE));
+}
+
+void CManipulateDialog::OnInitDialog(HWND hDlg)
+{
+    AddSystemMenuEntries(hDlg);
+
+    HWND hList = GetDlgItem(hDlg, IDC_TOOL_LIST);
+    if (hList != nullptr) {
+        SetupList(hList);
+        LoadRows(hList);
+        for (int nColumn = 0; nColumn < 3; ++nColumn)
+            SendMessageW(hList, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(nColumn), LVSCW_AUTOSIZE_USEHEADER);
+        SetRowState(hList, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        SendMessageW(hList, LVM_SETSELECTIONMARK, 0, 0);
+    }
+
+    RECT rcWindow = {};
+    RECT rcWorkArea = {};
+    GetWindowRect(hDlg, &rcWindow);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWorkArea, 0);
+    const POINT ptCorner = PlaceInWorkAreaCorner(rcWindow, rcWorkArea);
+    SetWindowPos(hDlg, HWND_TOP, ptCorner.x, ptCorner.y, 0, 0, SWP_NOSIZE);
+
+    SetButtonIcons(hDlg);
+}
+
+INT_PTR CManipulateDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (nMsg) {
+    case WM_COMMAND:
+        if (!IsClickCommand(wParam))
+            break;
+        if (LOWORD(wParam) == IDC_SAVE)
+            OnSave(hDlg);
+        else if (LOWORD(wParam) == IDCANCEL)
+            OnCancel(hDlg);
+        else
+            OnCommand(hDlg, wParam);
+        break;
+    case WM_NOTIFY:
+        OnNotify(hDlg, reinterpret_cast<const NMHDR*>(lParam));
+        break;
+    case WM_SYSCOMMAND:
+        OnSysCommand(hDlg, wParam);
+        break;
+    case WM_DROPFILES:
+        OnDropFiles(hDlg, reinterpret_cast<HDROP>(wParam));
+        break;
+    case WM_DESTROY:
+        OnDestroy(hDlg);
+        break;
+    default:
+        break;
+    }
+    // The dialog manager's own handling always follows, so the standard
+    // system commands keep working.
+    return FALSE;
+}
+
+// The menu ends with "Aufruf ...", "Über ...", a separator line and the
+// close item; a menu without a close item is left alone.
+void CManipulateDialog::AddSystemMenuEntries(HWND hDlg)
+{
+    HMENU hMenu = GetSystemMenu(hDlg, FALSE);
+    const int nCount = hMenu != nullptr ? GetMenuItemCount(hMenu) : 0;
+    int nClose = 0;
+    while (nClose < nCount && GetMenuItemID(hMenu, nClose) != SC_CLOSE)
+        ++nClose;
+    if (nClose >= nCount)
+        return;
+
+    struct Entry { UINT nType; UINT nId; const wchar_t* pszText; };
+    const Entry entries[] = {
+        { MFT_SEPARATOR, 0, nullptr },
+        { MFT_STRING, IDM_ABOUT, L"Über ..." },
+        { MFT_STRING, IDM_USAGE, L"Aufruf ..." },
+    };
+    for (const Entry& entry : entries) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_ID | MIIM_TYPE;
+        info.fType = entry.nType;
+        info.wID = entry.nId;
+        info.dwTypeData = const_cast<wchar_t*>(entry.pszText);
+        InsertMenuItemW(hMenu, static_cast<UINT>(nClose), TRUE, &info);
+    }
+}
+
+void CManipulateDialog::SetupList(HWND hList)
+{
+    SubclassList(hList);
+    SendMessageW(hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    InsertColumn(hList, 0, L"Programmname");
+    InsertColumn(hList, 1, L"Anzeige");
+    InsertColumn(hList, 2, L"Typ");
+}
+
+// Rows keep the file's order when sections are skipped: an index past the
+// end appends.
+void CManipulateDialog::LoadRows(HWND hList)
+{
+    ULONG nCount = 0;
+    if (!ReadToolCount(nCount))
+        return;
+    CRecord record;
+    for (ULONG nTool = 1; nTool <= nCount; ++nTool) {
+        if (ReadListedTool(nTool, record))
+            InsertRow(hList, &record, static_cast<int>(nTool - 1));
+    }
+}
+
+void CManipulateDialog::SetButtonIcons(HWND hDlg)
+{
+    m_moveUpIcon.Reset(LoadButtonIcon(IDI_MOVE_UP));
+    SendDlgItemMessageW(hDlg, IDC_MOVE_UP, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_moveUpIcon.Get()));
+    m_moveDownIcon.Reset(LoadButtonIcon(IDI_MOVE_DOWN));
+    SendDlgItemMessageW(hDlg, IDC_MOVE_DOWN, BM_SETIMAGE, IMAGE_ICON,
+                        reinterpret_cast<LPARAM>(m_moveDownIcon.Get()));
+}
+
+void CManipulateDialog::InsertRow(HWND hList, const CRecord* pRecord, int nIndex)
+{
+    if (hList == nullptr || pRecord == nullptr)
+        return;
+    const bool bAppend = nIndex == -1;
+    if (bAppend)
+        nIndex = RowCount(hList);
+
+    CRecord* pCopy = new (std::nothrow) CRecord(*pRecord);
+    if (pCopy == nullptr)
+        return;
+    if (bAppend)
+        pCopy->SetSection(L"tool%lu", static_cast<ULONG>(nIndex));
+
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = nIndex;
+    item.pszText = const_cast<wchar_t*>(TextOf(pCopy->m_strName));
+    item.lParam = reinterpret_cast<LPARAM>(pCopy);
+    const int nRow = static_cast<int>(SendMessageW(hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (nRow < 0) {
+        delete pCopy;
+        return;
+    }
+    SetRowCells(hList, nRow, *pCopy);
+
+    if (bAppend) {
+        SetRowState(hList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        SendMessageW(hList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(nRow), FALSE);
+        SetRowState(hList, nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    SendMessageW(hList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+}
+
+// The "Anzeige" and "Typ" cells follow the record.
+void CManipulateDialog::SetRowCells(HWND hList, int nRow, const CRecord& record)
+{
+    SetCellText(hList, nRow, 1, record.GetShowText());
+    CString strType(L"");
+    GetFileTypeName(TextOf(record.m_strPath), strType);
+    SetCellText(hList, nRow, 2, TextOf(strType));
+}
+
+bool CManipulateDialog::SaveToolList(HWND hList)
+{
+    if (hList == nullptr)
+        return true;
+    std::vector<CRecord*> records;
+    const int nCount = RowCount(hList);
+    for (int nRow = 0; nRow < nCount; ++nRow)
+        records.push_back(GetRowRecord(hList, nRow));
+    return ::SaveToolList(records.data(), static_cast<ULONG>(records.size()), GetParent(hList));
+}
+
+// A failed save keeps the editor open with its rows, so nothing the user
+// did is lost: they may retry, or cancel knowingly.
+void CManipulateDialog::OnSave(HWND hDlg)
+{
+    if (!SaveToolList(GetDlgItem(hDlg, IDC_TOOL_LIST))) {
+        ShowError(hDlg, GetLastError(), L"Ambertille", L"Die Programmliste konnte nicht gespeichert werden!");
+        return;
+    }
+    EndDialog(hDlg, 1);
+}
+
+// List changes are dropped without a question; only a confirmed options
+// change is offered for saving on its own.
+void CManipulateDialog::OnCancel(HWND hDlg)
+{
+    if (m_bOptionsChanged) {
+        wchar_t szTitle[256] = {};
+        GetWindowTextW(hDlg, szTitle, 256);
+        if (AskQuestion(hDlg, szTitle, L"Soll die Änderung der Optionen gespeichert werden?") == IDYES
+            && !::SaveOptions(hDlg)) {
+            ShowError(hDlg, GetLastError(), L"Ambertille", L"Die Optionen konnten nicht gespeichert werden!");
+        }
+    }
+    EndDialog(hDlg, 2);
+}
+
+void CManipulateDialog::OnDestroy(HWND hDlg)
+{
+    HWND hList = GetDlgItem(hDlg, IDC_TOOL_LIST);
+    if (hList != nullptr) {
+        std::vector<CRecord*> records;
+        const int nCount = RowCount(hList);
+        for (int nRow = 0; nRow < nCount; ++nRow)
+            records.push_back(GetRowRecord(hList, nRow));
+        SendMessageW(hList, LVM_DELETEALLITEMS, 0, 0);
+        for (CRecord* pRecord : records)
+            delete pRecord;
+        RestoreList(hList);
+    }
+    CloseHelpFile();
+    m_moveUpIcon.Reset();
+    m_moveDownIcon.Reset();
+}

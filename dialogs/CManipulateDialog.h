@@ -1,0 +1,82 @@
+#pragma once
+
+#include "foundation/ScopedHandle.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+class CRecord;
+
+// The program list editor "Programme bearbeiten". Its list view is the
+// working copy of the tool list: one row per tool in menu order, each row
+// owning a heap copy of its record as item data. Nothing is written while
+// it is open; "&Speichern" rewrites the settings file from the rows.
+//
+// Opening, placement, rows, saving and closing are in CManipulateDialog.cpp;
+// the editing commands, the list's notifications and keys, the system menu
+// entries and dropped files in ManipulateCommands.cpp.
+class CManipulateDialog
+{
+public:
+    CManipulateDialog();
+    CManipulateDialog(const CManipulateDialog&) = delete;
+    CManipulateDialog& operator=(const CManipulateDialog&) = delete;
+    virtual ~CManipulateDialog();
+
+    // 1 once "&Speichern" has rewritten the settings file, 2 otherwise.
+    int DoModal(HINSTANCE hInstance, HWND hOwner);
+
+    void OnInitDialog(HWND hDlg);
+    INT_PTR OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+    // Inserts a row owning a copy of the record at the index; -1 appends it,
+    // selected, focused and scrolled into view.
+    static void InsertRow(HWND hList, const CRecord* pRecord, int nIndex);
+    // Moves the selected rows one step, refused when one of them would be
+    // pushed past an end.
+    static void MoveSelection(HWND hList, bool bDown);
+
+    // Rewrites the settings file from the rows in list order. False when the
+    // file could not be written; the thread's last error then says why.
+    static bool SaveToolList(HWND hList);
+
+private:
+    // CManipulateDialog.cpp
+    void AddSystemMenuEntries(HWND hDlg);
+    void SetupList(HWND hList);
+    void LoadRows(HWND hList);
+    void SetButtonIcons(HWND hDlg);
+    void OnSave(HWND hDlg);
+    void OnCancel(HWND hDlg);
+    void OnDestroy(HWND hDlg);
+    static void SetRowCells(HWND hList, int nRow, const CRecord& record);
+
+    // ManipulateCommands.cpp
+    void OnCommand(HWND hDlg, WPARAM wParam);
+    void OnNotify(HWND hDlg, const NMHDR* pHeader);
+    void OnSysCommand(HWND hDlg, WPARAM wParam);
+    void OnDropFiles(HWND hDlg, HDROP hDrop);
+    void OnNewEntry(HWND hDlg);
+    void OnEditEntry(HWND hDlg);
+    void OnDeleteEntries(HWND hDlg);
+    void OnDeleteKey(HWND hDlg);
+    void ShowContextMenu(HWND hDlg);
+    static void SubclassList(HWND hList);
+    static void RestoreList(HWND hList);
+    static LRESULT CALLBACK ListProc(HWND hList, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+    // Set when the options dialog was confirmed while the editor is open;
+    // only then does "&Abbrechen" offer to save the options alone.
+    bool m_bOptionsChanged;
+    tessvald::CIconHandle m_moveUpIcon;
+    tessvald::CIconHandle m_moveDownIcon;
+};
+
+// Where the editor goes: 10 pixels inside the work area's corner nearest to
+// the task bar. A work area that starts at 0, 0 puts it bottom right, one
+// with the bar at the top top right, one with the bar at the left bottom
+// left; one moved on both axes gives the screen origin.
+POINT PlaceInWorkAreaCorner(const RECT& rcWindow, const RECT& rcWorkArea);
+
+// The record a row owns, or null.
+CRecord* GetRowRecord(HWND hList, int nRow);

@@ -1,0 +1,350 @@
+#include "EditorTestSupport.h"
+
+#include "dialogs/CManipulateDialog.h"
+#include "resources/resource.h"
+#include "support/DialogAutomation.h"
+#include "support/TempDir.h"
+#include "settings/CConfig.h"
+#include "settings/CRecord.h"
+#include "tray/AppGlobals.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+using namespace editortest;
+
+namespace {
+
+const std::wstring kThreeTools =
+    L"[tools]\r\ncount=3\r\nshortpath=FALSE\r\nsystemfont=TRUE\r\nicons=small\r\n"
+    L"[tool1]\r\nname=Rechner\r\npath=C:\\Werkzeuge\\rechner.ambtest\r\nshow=1\r\niconindex=0\r\n"
+    L"[tool2]\r\npath=C:\\Werkzeuge\\namenlos.ambtest\r\nshow=1\r\n"
+    L"[tool3]\r\nname=Notizen\r\npath=C:\\Werkzeuge\\notizen.ambtest2\r\nshow=7\r\n"
+    L"param=-neu\r\nworking=C:\\Werkzeuge\\\r\ndescription=Kleine Notizen\r\niconindex=2\r\n";
+
+using ManipulateDialogTest = ListEditorTest;
+
+std::wstring ColumnHeader(HWND hList, int nColumn)
+{
+    wchar_t szText[64] = {};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = szText;
+    column.cchTextMax = 64;
+    SendMessageW(hList, LVM_GETCOLUMNW, static_cast<WPARAM>(nColumn), reinterpret_cast<LPARAM>(&column));
+    return szText;
+}
+
+struct MenuEntry
+{
+    UINT nId;
+    std::wstring text;
+    bool operator==(const MenuEntry& other) const { return nId == other.nId && text == other.text; }
+};
+
+std::ostream& operator<<(std::ostream& os, const MenuEntry& entry)
+{
+    return os << entry.nId << " " << std::string(entry.text.begin(), entry.text.end());
+}
+
+// The entries just before the close item (the platform may add its own
+// entries after it).
+std::vector<MenuEntry> EntriesBeforeClose(HMENU hMenu, int nEntries)
+{
+    int nClose = 0;
+    while (nClose < GetMenuItemCount(hMenu) && GetMenuItemID(hMenu, nClose) != SC_CLOSE)
+        ++nClose;
+    std::vector<MenuEntry> entries;
+    for (int nPos = nClose - nEntries; nPos < nClose; ++nPos) {
+        wchar_t szText[64] = {};
+        GetMenuStringW(hMenu, static_cast<UINT>(nPos), szText, 64, MF_BYPOSITION);
+        const bool bSeparator = (GetMenuState(hMenu, static_cast<UINT>(nPos), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        entries.push_back({ bSeparator ? 0u : GetMenuItemID(hMenu, nPos), bSeparator ? L"-" : szText });
+    }
+    return entries;
+}
+
+} // namespace
+
+TEST(EditorPlacement, GoesTenPixelsInsideTheCornerBesideTheTaskBar)
+{
+    struct Case { RECT rcWorkArea; RECT rcWindow; POINT ptExpected; };
+    const Case cases[] = {
+        // Task bar at the bottom (or right): bottom right corner.
+        { { 0, 0, 1280, 994 }, { 0, 0, 410, 350 }, { 860, 634 } },
+        { { 0, 0, 1280, 994 }, { 300, 200, 710, 550 }, { 860, 634 } },
+        // Task bar at the top: top right.
+        { { 0, 30, 1280, 1024 }, { 0, 0, 410, 350 }, { 860, 40 } },
+        // Task bar at the left: bottom left.
+        { { 60, 0, 1280, 1024 }, { 0, 0, 410, 350 }, { 70, 664 } },
+        // Moved on both axes: the screen origin.
+        { { 60, 30, 1280, 1024 }, { 0, 0, 410, 350 }, { 0, 0 } },
+    };
+    for (const Case& c : cases) {
+        const POINT pt = PlaceInWorkAreaCorner(c.rcWindow, c.rcWorkArea);
+        EXPECT_EQ(c.ptExpected.x, pt.x) << c.rcWorkArea.left << "," << c.rcWorkArea.top;
+        EXPECT_EQ(c.ptExpected.y, pt.y) << c.rcWorkArea.left << "," << c.rcWorkArea.top;
+    }
+}
+
+TEST_F(ManipulateDialogTest, OpensPlacedWithTheNamedToolsOfTheFileInThreeColumns)
+{
+    m_settings.Write(kThreeTools);
+    const int nResult = Run({ { kEditorTitle, [](HWND hDlg) {
+        HWND hList = ListOf(hDlg);
+        EXPECT_EQ(L"Programmname", ColumnHeader(hList, 0));
+        EXPECT_EQ(L"Anzeige", ColumnHeader(hList, 1));
+        EXPECT_EQ(L"Typ", ColumnHeader(hList, 2));
+        EXPECT_EQ((std::vector<std::wstring>{ L"Rechner", L"Notizen" }), ColumnTexts(hList, 0));
+        EXPECT_EQ((std::vector<std::wstring>{ L"Normal", L"Minimize" }), ColumnTexts(hList, 1));
+        EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille-Testdatei", L"Zweite Testdatei" }), ColumnTexts(hList, 2));
+        EXPECT_EQ(std::vector<int>{ 0 }, SelectedRows(hList));
+        EXPECT_EQ(0, SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+
+        const CRecord* pNotes = GetRowRecord(hList, 1);
+        ASSERT_NE(nullptr, pNotes);
+        EXPECT_STREQ(L"tool3", pNotes->m_strSection.GetData());
+        EXPECT_STREQ(L"-neu", pNotes->m_strParam.GetData());
+        EXPECT_STREQ(L"Kleine Notizen", pNotes->m_strDescription.GetData());
+        EXPECT_EQ(2, pNotes->m_nIconIndex);
+
+        RECT rcWindow = {};
+        RECT rcWorkArea = {};
+        GetWindowRect(hDlg, &rcWindow);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWorkArea, 0);
+        const POINT ptCorner = PlaceInWorkAreaCorner(rcWindow, rcWorkArea);
+        EXPECT_EQ(ptCorner.x, rcWindow.left);
+        EXPECT_EQ(ptCorner.y, rcWindow.top);
+        ClickButton(hDlg, IDCANCEL);
+    } } });
+    EXPECT_EQ(2, nResult);
+}
+
+TEST_F(ManipulateDialogTest, OpensEmptyWithoutAFileOrAUsableCount)
+{
+    for (const wchar_t* pszFile : { static_cast<const wchar_t*>(nullptr), L"[tools]\r\ncount=-1\r\n[tool1]\r\nname=x\r\n",
+                                    L"[tools]\r\ncount=0\r\n[tool1]\r\nname=x\r\n" }) {
+        DeleteFileW(m_settings.Path().c_str());
+        if (pszFile != nullptr)
+            m_settings.Write(pszFile);
+        Run({ { kEditorTitle, [](HWND hDlg) {
+            EXPECT_EQ(0, SendMessageW(ListOf(hDlg), LVM_GETITEMCOUNT, 0, 0));
+            for (int nId : { IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_EDIT, IDC_DELETE })
+                EXPECT_FALSE(IsEnabled(hDlg, nId)) << nId;
+            TypeKey(hDlg, VK_ESCAPE);
+        } } });
+    }
+}
+
+TEST_F(ManipulateDialogTest, SystemMenuOffersUsageAndAboutBeforeTheCloseItem)
+{
+    bool bAbout = false;
+    bool bUsage = false;
+    Run({ { kEditorTitle, [](HWND hDlg) {
+              HMENU hMenu = GetSystemMenu(hDlg, FALSE);
+              EXPECT_EQ((std::vector<MenuEntry>{ { IDM_USAGE, L"Aufruf ..." }, { IDM_ABOUT, L"Über ..." },
+                                                 { 0, L"-" } }),
+                        EntriesBeforeClose(hMenu, 3));
+              SendMessageW(hDlg, WM_SYSCOMMAND, IDM_ABOUT, 0);
+              SendMessageW(hDlg, WM_SYSCOMMAND, IDM_USAGE, 0);
+              ClickButton(hDlg, IDCANCEL);
+          } },
+          // The test program carries no product name for the About box.
+          { L"Über ", [&](HWND hWnd) {
+              bAbout = true;
+              PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+          } },
+          { L"Ambertille - Aufrufparameter", [&](HWND hWnd) {
+              bUsage = true;
+              PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+          } } });
+    EXPECT_TRUE(bAbout);
+    EXPECT_TRUE(bUsage);
+}
+
+TEST_F(ManipulateDialogTest, SaveWritesTheRowsInListOrderAndEndsWithOne)
+{
+    m_settings.Write(kThreeTools);
+    const int nResult = Run({ { kEditorTitle, [](HWND hDlg) {
+        ClickButton(hDlg, IDC_SEPARATOR);
+        ClickButton(hDlg, IDC_SAVE);
+    } } });
+    EXPECT_EQ(1, nResult);
+    EXPECT_EQ(L"3", m_settings.Read(L"tools", L"count"));
+    EXPECT_EQ(L"Rechner", m_settings.Read(L"tool1", L"name"));
+    EXPECT_EQ(L"Notizen", m_settings.Read(L"tool2", L"name"));
+    EXPECT_EQ(L"Kleine Notizen", m_settings.Read(L"tool2", L"description"));
+    EXPECT_EQ(L"7", m_settings.Read(L"tool2", L"show"));
+    EXPECT_EQ(L"@", m_settings.Read(L"tool3", L"name"));
+    EXPECT_EQ(L"-1", m_settings.Read(L"tool3", L"show"));
+    EXPECT_EQ(L"-1", m_settings.Read(L"tool3", L"iconindex"));
+    EXPECT_EQ(L"", m_settings.Read(L"tool3", L"path"));
+}
+
+TEST_F(ManipulateDialogTest, SaveOfAnEmptyListWritesCountZero)
+{
+    m_settings.Write(L"[tools]\r\ncount=1\r\n[tool1]\r\nname=Weg\r\n");
+    const int nResult = Run({ { kEditorTitle, [](HWND hDlg) {
+        ClickButton(hDlg, IDC_DELETE);
+        ClickButton(hDlg, IDC_SAVE);
+    } } });
+    EXPECT_EQ(1, nResult);
+    EXPECT_EQ(L"0", m_settings.Read(L"tools", L"count"));
+    EXPECT_EQ(L"", m_settings.Read(L"tool1", L"name"));
+}
+
+TEST_F(ManipulateDialogTest, CancelDropsListChangesWithoutAQuestion)
+{
+    m_settings.Write(kThreeTools);
+    const std::string before = m_settings.Bytes();
+    const int nResult = Run({ { kEditorTitle, [](HWND hDlg) {
+        ClickButton(hDlg, IDC_SEPARATOR);
+        ClickButton(hDlg, IDC_DELETE);
+        ClickButton(hDlg, IDCANCEL);
+    } } });
+    EXPECT_EQ(2, nResult);
+    EXPECT_EQ(before, m_settings.Bytes());
+}
+
+// The question comes with the editor's title as its caption.
+TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAlone)
+{
+    for (int nAnswer : { IDNO, IDYES }) {
+        SCOPED_TRACE(nAnswer);
+        m_settings.Write(kThreeTools);
+        const std::string before = m_settings.Bytes();
+        std::wstring question;
+        const int nResult = Run({ { kEditorTitle, [&](HWND hWnd) {
+                                       if (IsMessageBox(hWnd)) {
+                                           question = MessageBoxText(hWnd);
+                                           ClickButton(hWnd, nAnswer);
+                                           return;
+                                       }
+                                       ClickButton(hWnd, IDC_SEPARATOR);
+                                       ClickButton(hWnd, IDC_OPTIONS);
+                                       ClickButton(hWnd, IDCANCEL);
+                                   } },
+                                  { L"Optionen ändern", [](HWND hWnd) { ClickButton(hWnd, IDC_CLOSE); } } });
+        EXPECT_EQ(2, nResult);
+        EXPECT_EQ(L"Soll die Änderung der Optionen gespeichert werden?", question);
+        if (nAnswer == IDNO) {
+            EXPECT_EQ(before, m_settings.Bytes());
+            continue;
+        }
+        EXPECT_EQ(L"small", m_settings.Read(L"tools", L"icons"));
+        EXPECT_NE(L"", m_settings.Read(L"font", L"size"));
+        EXPECT_EQ(L"3", m_settings.Read(L"tools", L"count"));
+        EXPECT_EQ(L"", m_settings.Read(L"tool2", L"name"));
+        EXPECT_EQ(L"Notizen", m_settings.Read(L"tool3", L"name"));
+        EXPECT_EQ(L"", m_settings.Read(L"tool4", L"name"));
+    }
+}
+
+// The ways a save is refused: a read-only settings file (a write-protected
+// stick), a file that another program holds open, a folder that is gone.
+enum class Refusal { ReadOnly, Locked, FolderGone };
+
+class CRefusedSave
+{
+public:
+    CRefusedSave(const CSettingsScope& settings, Refusal refusal)
+        : m_hLock(INVALID_HANDLE_VALUE), m_missing(settings.Folder().File(L"fehlt\\ambertille.ini")),
+          m_refusal(refusal)
+    {
+        if (refusal == Refusal::ReadOnly)
+            SetFileAttributesW(settings.Path().c_str(), FILE_ATTRIBUTE_READONLY);
+        if (refusal == Refusal::Locked)
+            m_hLock = CreateFileW(settings.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+        if (refusal == Refusal::FolderGone)
+            g_config.SetFileName(m_missing.c_str());
+    }
+    CRefusedSave(const CRefusedSave&) = delete;
+    CRefusedSave& operator=(const CRefusedSave&) = delete;
+    virtual ~CRefusedSave()
+    {
+        if (m_hLock != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hLock);
+    }
+
+    // The rows that the editor shows for the three tools of the file.
+    std::vector<std::wstring> Rows() const
+    {
+        return m_refusal == Refusal::FolderGone ? std::vector<std::wstring>{}
+                                                : std::vector<std::wstring>{ L"Rechner", L"Notizen" };
+    }
+    bool LeftNothingBehind() const { return !FileExists(m_missing); }
+
+private:
+    HANDLE m_hLock;
+    std::wstring m_missing;
+    Refusal m_refusal;
+};
+
+TEST_F(ManipulateDialogTest, AFailedSaveShowsTheErrorAndKeepsTheEditorWithItsRows)
+{
+    for (Refusal refusal : { Refusal::ReadOnly, Refusal::Locked, Refusal::FolderGone }) {
+        SCOPED_TRACE(static_cast<int>(refusal));
+        m_settings.Write(kThreeTools);
+        const std::string before = m_settings.Bytes();
+        CRefusedSave refused(m_settings, refusal);
+        std::wstring error;
+        std::vector<std::wstring> rowsAfter;
+        bool bOpenAfter = false;
+        const int nResult = Run({ { kEditorTitle, [&](HWND hDlg) {
+                                       ClickButton(hDlg, IDC_SEPARATOR);
+                                       ClickButton(hDlg, IDC_SAVE);
+                                       bOpenAfter = IsWindowVisible(hDlg) != FALSE;
+                                       rowsAfter = ColumnTexts(ListOf(hDlg), 0);
+                                       ClickButton(hDlg, IDCANCEL);
+                                   } },
+                                  { L"Ambertille", [&](HWND hBox) {
+                                       error = MessageBoxText(hBox);
+                                       ClickButton(hBox, IDOK);
+                                   } } });
+        EXPECT_EQ(2, nResult);
+        EXPECT_EQ(0u, error.find(L"Die Programmliste konnte nicht gespeichert werden!"));
+        EXPECT_TRUE(bOpenAfter);
+        std::vector<std::wstring> rows = refused.Rows();
+        rows.push_back(L"@");
+        EXPECT_EQ(rows, rowsAfter);
+        EXPECT_TRUE(refused.LeftNothingBehind());
+        g_config.SetFileName(m_settings.Path().c_str());
+        SetFileAttributesW(m_settings.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(before, m_settings.Bytes());
+    }
+}
+
+TEST_F(ManipulateDialogTest, AFailedOptionsSaveIsShownBeforeTheEditorEnds)
+{
+    for (Refusal refusal : { Refusal::Locked, Refusal::FolderGone }) {
+        SCOPED_TRACE(static_cast<int>(refusal));
+        m_settings.Write(kThreeTools);
+        const std::string before = m_settings.Bytes();
+        CRefusedSave refused(m_settings, refusal);
+        std::wstring error;
+        const int nResult = Run({ { kEditorTitle, [&](HWND hWnd) {
+                                       if (IsMessageBox(hWnd)) {
+                                           ClickButton(hWnd, IDYES);
+                                           return;
+                                       }
+                                       ClickButton(hWnd, IDC_OPTIONS);
+                                       ClickButton(hWnd, IDCANCEL);
+                                   } },
+                                  { L"Optionen ändern", [](HWND hWnd) { ClickButton(hWnd, IDC_CLOSE); } },
+                                  { L"Ambertille", [&](HWND hBox) {
+                                       error = MessageBoxText(hBox);
+                                       ClickButton(hBox, IDOK);
+                                   } } });
+        EXPECT_EQ(2, nResult);
+        EXPECT_EQ(0u, error.find(L"Die Optionen konnten nicht gespeichert werden!"));
+        EXPECT_TRUE(refused.LeftNothingBehind());
+        g_config.SetFileName(m_settings.Path().c_str());
+        EXPECT_EQ(before, m_settings.Bytes());
+    }
+}

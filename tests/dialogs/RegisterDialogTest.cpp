@@ -1,0 +1,378 @@
+#include "EditorTestSupport.h"
+
+#include "dialogs/CRegisterDialog.h"
+#include "resources/resource.h"
+#include "settings/CRecord.h"
+#include "support/DialogAutomation.h"
+#include "support/TempDir.h"
+#include "tray/AppGlobals.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+using namespace editortest;
+
+namespace {
+
+// Ids of the file dialog's name field and its open button.
+constexpr int kFileNameField = 0x47C;
+
+const int kFieldIds[] = { IDC_NAME, IDC_PATH, IDC_PARAM, IDC_WORKING, IDC_DESCRIPTION, IDC_ICON_FILE };
+
+class RegisterDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { g_hInstance = GetModuleHandleW(nullptr); }
+
+    // Runs the editor; the handler acts on it once it is up. Windows it
+    // opens itself (the file chooser) go to onOther.
+    int Run(const CRecord* pRecord, const std::function<void(HWND)>& onEditor,
+            const std::function<void(HWND)>& onOther = nullptr)
+    {
+        HWND hEditor = nullptr;
+        CDialogAutomation automation([&](HWND hWnd) {
+            if (hEditor == nullptr) {
+                hEditor = hWnd;
+                onEditor(hWnd);
+            } else if (onOther) {
+                onOther(hWnd);
+            } else {
+                ADD_FAILURE() << "unexpected window " << std::string(WindowText(hWnd).begin(), WindowText(hWnd).end());
+                PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            }
+        });
+        const int nResult = m_editor.DoModal(g_hInstance, nullptr, pRecord,
+                                             pRecord != nullptr ? L"Eintrag bearbeiten" : L"Eintrag erstellen");
+        EXPECT_FALSE(automation.TimedOut());
+        return nResult;
+    }
+
+    CRegisterDialog m_editor;
+};
+
+CRecord MakeRecord(const wchar_t* pszName, const wchar_t* pszIconFile = L"", LONG nIconIndex = 0)
+{
+    CRecord record;
+    record.SetSection(L"tool%lu", 4ul);
+    record.SetName(pszName);
+    record.SetPath(L"C:\\Programme\\Werkzeug\\werkzeug.exe");
+    record.SetParam(L"-a b");
+    record.SetWorking(L"C:\\Programme\\Werkzeug\\");
+    record.SetDescription(L"Ein Werkzeug");
+    record.SetIconFile(pszIconFile);
+    record.SetShow(1);
+    record.SetIconIndex(nIconIndex);
+    return record;
+}
+
+std::vector<std::wstring> ComboTexts(HWND hDlg, int nId)
+{
+    std::vector<std::wstring> texts;
+    const LRESULT nCount = SendDlgItemMessageW(hDlg, nId, CB_GETCOUNT, 0, 0);
+    for (LRESULT nRow = 0; nRow < nCount; ++nRow) {
+        wchar_t szText[64] = {};
+        SendDlgItemMessageW(hDlg, nId, CB_GETLBTEXT, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(szText));
+        texts.push_back(szText);
+    }
+    return texts;
+}
+
+LRESULT SelectedShowRow(HWND hDlg)
+{
+    return SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_GETCURSEL, 0, 0);
+}
+
+HICON PreviewIcon(HWND hDlg)
+{
+    return reinterpret_cast<HICON>(SendDlgItemMessageW(hDlg, IDC_ICON_PREVIEW, STM_GETICON, 0, 0));
+}
+
+std::vector<std::wstring> PickerLabels(HWND hDlg)
+{
+    return { ControlText(hDlg, IDC_ICON_COUNT), ControlText(hDlg, IDC_ICON_POSITION),
+             ControlText(hDlg, IDC_ICON_RESOURCE) };
+}
+
+// A click on the up-down's upper arrow, which counts up.
+void ClickSpinUp(HWND hDlg)
+{
+    HWND hSpin = GetDlgItem(hDlg, IDC_ICON_SPIN);
+    RECT rc = {};
+    GetClientRect(hSpin, &rc);
+    const LPARAM nPoint = MAKELPARAM(rc.right / 2, rc.bottom / 4);
+    SendMessageW(hSpin, WM_LBUTTONDOWN, MK_LBUTTON, nPoint);
+    SendMessageW(hSpin, WM_LBUTTONUP, 0, nPoint);
+}
+
+void ChooseFile(HWND hChooser, const std::wstring& path)
+{
+    SetDlgItemTextW(hChooser, kFileNameField, path.c_str());
+    ClickButton(hChooser, IDOK);
+}
+
+std::vector<std::wstring> FieldTexts(HWND hDlg)
+{
+    std::vector<std::wstring> texts;
+    for (int nId : kFieldIds)
+        texts.push_back(ControlText(hDlg, nId));
+    return texts;
+}
+
+std::wstring ModuleWithThreeGroups(const CTempDir& folder)
+{
+    const std::wstring path = folder.File(L"icons3.dll");
+    EXPECT_TRUE(WriteIconModule(path, { { L"ZETA", RGB(200, 0, 0) },
+                                        { MAKEINTRESOURCEW(7), RGB(0, 160, 0) },
+                                        { MAKEINTRESOURCEW(9), RGB(0, 0, 200) } }));
+    return path;
+}
+
+} // namespace
+
+TEST_F(RegisterDialogTest, NewEntryStartsEmptyWithMaximizeAndAnIdlePicker)
+{
+    const int nResult = Run(nullptr, [](HWND hDlg) {
+        EXPECT_EQ(L"Eintrag erstellen", WindowText(hDlg));
+        for (const std::wstring& text : FieldTexts(hDlg))
+            EXPECT_EQ(L"", text);
+        EXPECT_EQ((std::vector<std::wstring>{ L"Default", L"Normal", L"Minimize", L"Maximize" }),
+                  ComboTexts(hDlg, IDC_SHOW_MODE));
+        EXPECT_EQ(3, SelectedShowRow(hDlg));
+        EXPECT_EQ(nullptr, PreviewIcon(hDlg));
+        EXPECT_EQ((std::vector<std::wstring>{ L"", L"", L"" }), PickerLabels(hDlg));
+        EXPECT_FALSE(IsEnabled(hDlg, IDC_ICON_SPIN));
+        EXPECT_TRUE(IsEnabled(hDlg, IDC_NAME));
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
+        TypeKey(hDlg, VK_ESCAPE);
+    });
+    EXPECT_EQ(2, nResult);
+}
+
+TEST_F(RegisterDialogTest, SeparatorModeDisablesTheFieldsAndAcceptStoresABareSeparator)
+{
+    for (const wchar_t* pszName : { L"@", L"- Werkzeuge -" }) {
+        SCOPED_TRACE(std::string(pszName, pszName + wcslen(pszName)));
+        const CRecord separator = MakeRecord(pszName);
+        const int nResult = Run(&separator, [](HWND hDlg) {
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
+            for (int nId : { IDC_NAME, IDC_PATH, IDC_BROWSE, IDC_SHOW_MODE, IDC_PARAM, IDC_WORKING,
+                             IDC_DESCRIPTION, IDC_ICON_FILE, IDC_ICON_SPIN, IDC_ICON_PREVIEW })
+                EXPECT_FALSE(IsEnabled(hDlg, nId)) << nId;
+            for (int nId : { IDCANCEL, IDC_CLOSE, IDC_SEPARATOR_TOGGLE })
+                EXPECT_TRUE(IsEnabled(hDlg, nId)) << nId;
+            // The fields still show the old texts; accepting ignores them.
+            EXPECT_EQ(L"-a b", ControlText(hDlg, IDC_PARAM));
+            ClickButton(hDlg, IDC_CLOSE);
+        });
+        ASSERT_EQ(1, nResult);
+        const CRecord& result = m_editor.GetRecord();
+        EXPECT_STREQ(L"@", result.m_strName.GetData());
+        EXPECT_EQ(-1, result.m_nShow);
+        EXPECT_EQ(-1, result.m_nIconIndex);
+        for (const auto* pText : { &result.m_strSection, &result.m_strPath, &result.m_strParam,
+                                   &result.m_strWorking, &result.m_strDescription, &result.m_strIconFile })
+            EXPECT_STREQ(L"", pText->GetData());
+    }
+}
+
+TEST_F(RegisterDialogTest, TurningTheSeparatorOffEnablesEverythingAndLeavesNoShowMode)
+{
+    CRecord separator;
+    separator.SetName(L"@");
+    separator.SetShow(-1);
+    separator.SetIconIndex(-1);
+    const int nResult = Run(&separator, [](HWND hDlg) {
+        EXPECT_EQ(CB_ERR, SelectedShowRow(hDlg));
+        ClickButton(hDlg, IDC_SEPARATOR_TOGGLE);
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
+        for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT))
+            EXPECT_TRUE(IsWindowEnabled(hChild)) << GetDlgCtrlID(hChild);
+        SetDlgItemTextW(hDlg, IDC_NAME, L"Kein Trenner mehr");
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    ASSERT_EQ(1, nResult);
+    EXPECT_STREQ(L"Kein Trenner mehr", m_editor.GetRecord().m_strName.GetData());
+    EXPECT_EQ(-1, m_editor.GetRecord().m_nShow);
+}
+
+TEST_F(RegisterDialogTest, AcceptStoresEveryFieldAsTypedWithoutTheSection)
+{
+    CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
+    const CRecord record = MakeRecord(L"Alt", module.c_str(), 2);
+    const int nResult = Run(&record, [](HWND hDlg) {
+        SetDlgItemTextW(hDlg, IDC_NAME, L"  Neuer Name ");
+        SetDlgItemTextW(hDlg, IDC_PATH, L"%SystemRoot%\\notepad.exe");
+        SetDlgItemTextW(hDlg, IDC_PARAM, L"\"C:\\Mit Leerzeichen\\x.txt\"");
+        SetDlgItemTextW(hDlg, IDC_WORKING, L"");
+        SetDlgItemTextW(hDlg, IDC_DESCRIPTION, std::wstring(1500, L'b').c_str());
+        SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_SETCURSEL, 2, 0);
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    ASSERT_EQ(1, nResult);
+    const CRecord& result = m_editor.GetRecord();
+    EXPECT_STREQ(L"", result.m_strSection.GetData());
+    EXPECT_STREQ(L"  Neuer Name ", result.m_strName.GetData());
+    EXPECT_STREQ(L"%SystemRoot%\\notepad.exe", result.m_strPath.GetData());
+    EXPECT_STREQ(L"\"C:\\Mit Leerzeichen\\x.txt\"", result.m_strParam.GetData());
+    EXPECT_STREQ(L"", result.m_strWorking.GetData());
+    EXPECT_EQ(std::wstring(1500, L'b'), result.m_strDescription.GetData());
+    EXPECT_EQ(module, result.m_strIconFile.GetData());
+    EXPECT_EQ(7, result.m_nShow);
+    EXPECT_EQ(2, result.m_nIconIndex);
+}
+
+TEST_F(RegisterDialogTest, BrowsingToAShortcutFillsEveryFieldFromIt)
+{
+    CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
+    const std::wstring target = ExeFolder() + L"\\winpoke.exe";
+    const std::wstring shortcut = folder.File(L"Werkzeug.lnk");
+    // Wine reads every stored show command back as "Normal"; the record's
+    // "Default" tells it from the old value.
+    ASSERT_TRUE(WriteShortcut(shortcut, target, L"wait \"Ein Fenster\"", folder.Path(), L"Fernbedienung",
+                              module, 1, SW_SHOWNORMAL));
+    CRecord before = MakeRecord(L"Vorher");
+    before.SetShow(10);
+    const int nResult = Run(&before, [&](HWND hDlg) {
+        ClickButton(hDlg, IDC_BROWSE);
+        EXPECT_EQ((std::vector<std::wstring>{ L"Werkzeug", target, L"wait \"Ein Fenster\"", folder.Path(),
+                                              L"Fernbedienung", module }),
+                  FieldTexts(hDlg));
+        EXPECT_EQ(1, SelectedShowRow(hDlg));
+        EXPECT_EQ((std::vector<std::wstring>{ L"3", L"2", L"7" }), PickerLabels(hDlg));
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
+        ClickButton(hDlg, IDC_CLOSE);
+    }, [&](HWND hChooser) { ChooseFile(hChooser, shortcut); });
+    ASSERT_EQ(1, nResult);
+    EXPECT_STREQ(target.c_str(), m_editor.GetRecord().m_strPath.GetData());
+    EXPECT_EQ(1, m_editor.GetRecord().m_nIconIndex);
+}
+
+TEST_F(RegisterDialogTest, BrowsingToABrokenShortcutOrCancellingChangesNothing)
+{
+    CTempDir folder;
+    const std::wstring broken = folder.File(L"kaputt.lnk");
+    ASSERT_TRUE(WriteFileBytes(broken, "Dies ist keine Verknüpfung."));
+    const CRecord before = MakeRecord(L"Vorher");
+    for (bool bCancel : { false, true }) {
+        const int nResult = Run(&before, [&](HWND hDlg) {
+            const std::vector<std::wstring> texts = FieldTexts(hDlg);
+            ClickButton(hDlg, IDC_BROWSE);
+            EXPECT_EQ(texts, FieldTexts(hDlg));
+            EXPECT_EQ(1, SelectedShowRow(hDlg));
+            ClickButton(hDlg, IDC_CLOSE);
+        }, [&](HWND hChooser) {
+            if (bCancel)
+                ClickButton(hChooser, IDCANCEL);
+            else
+                ChooseFile(hChooser, broken);
+        });
+        ASSERT_EQ(1, nResult);
+        EXPECT_STREQ(L"Vorher", m_editor.GetRecord().m_strName.GetData());
+        EXPECT_STREQ(before.m_strPath.GetData(), m_editor.GetRecord().m_strPath.GetData());
+    }
+}
+
+TEST_F(RegisterDialogTest, IconPickerShowsCountPositionAndResourceOfTheGroup)
+{
+    CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
+    struct Case { LONG nIndex; std::vector<std::wstring> labels; };
+    const Case cases[] = {
+        { 0, { L"3", L"1", L"ZETA" } },
+        { 1, { L"3", L"2", L"7" } },
+        { 2, { L"3", L"3", L"9" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nIndex);
+        const CRecord record = MakeRecord(L"Bunt", module.c_str(), c.nIndex);
+        Run(&record, [&](HWND hDlg) {
+            EXPECT_EQ(c.labels, PickerLabels(hDlg));
+            EXPECT_NE(nullptr, PreviewIcon(hDlg));
+            EXPECT_TRUE(IsEnabled(hDlg, IDC_ICON_SPIN));
+            int nLow = -5;
+            int nHigh = -5;
+            SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLow),
+                                reinterpret_cast<LPARAM>(&nHigh));
+            EXPECT_EQ(0, nLow);
+            EXPECT_EQ(2, nHigh);
+            TypeKey(hDlg, VK_ESCAPE);
+        });
+    }
+}
+
+TEST_F(RegisterDialogTest, PlainIconFilePreviewsWithEmptyLabelsAndNoUpDown)
+{
+    CTempDir folder;
+    const std::wstring iconFile = folder.File(L"bild.ico");
+    ASSERT_TRUE(WriteIconFile(iconFile, RGB(255, 128, 0)));
+    struct Case { std::wstring file; bool bPreview; };
+    const Case cases[] = {
+        { iconFile, true },
+        { folder.File(L"fehlt.ico"), false },
+    };
+    for (const Case& c : cases) {
+        const CRecord record = MakeRecord(L"Bild", c.file.c_str(), 0);
+        Run(&record, [&](HWND hDlg) {
+            EXPECT_EQ(c.bPreview, PreviewIcon(hDlg) != nullptr);
+            EXPECT_EQ((std::vector<std::wstring>{ L"", L"", L"" }), PickerLabels(hDlg));
+            EXPECT_FALSE(IsEnabled(hDlg, IDC_ICON_SPIN));
+            TypeKey(hDlg, VK_ESCAPE);
+        });
+    }
+}
+
+// Without icon groups the up-down has no position to offer; accepting must
+// not turn the entry's index into the empty range's -1 read as unsigned.
+TEST_F(RegisterDialogTest, AcceptKeepsTheIndexOfAFileWithoutIconGroups)
+{
+    CTempDir folder;
+    const std::wstring iconFile = folder.File(L"bild.ico");
+    ASSERT_TRUE(WriteIconFile(iconFile, RGB(0, 128, 255)));
+    for (LONG nIndex : { 0L, 2L }) {
+        const CRecord record = MakeRecord(L"Bild", iconFile.c_str(), nIndex);
+        const int nResult = Run(&record, [](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); });
+        ASSERT_EQ(1, nResult);
+        EXPECT_EQ(nIndex, m_editor.GetRecord().m_nIconIndex);
+    }
+}
+
+TEST_F(RegisterDialogTest, ScrollingTheUpDownShowsTheNextIconAndAcceptStoresIt)
+{
+    CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
+    const CRecord record = MakeRecord(L"Bunt", module.c_str(), 0);
+    const int nResult = Run(&record, [](HWND hDlg) {
+        const HICON hFirst = PreviewIcon(hDlg);
+        ClickSpinUp(hDlg);
+        EXPECT_EQ((std::vector<std::wstring>{ L"3", L"2", L"7" }), PickerLabels(hDlg));
+        EXPECT_NE(hFirst, PreviewIcon(hDlg));
+        EXPECT_NE(nullptr, PreviewIcon(hDlg));
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    ASSERT_EQ(1, nResult);
+    EXPECT_EQ(1, m_editor.GetRecord().m_nIconIndex);
+}
+
+TEST_F(RegisterDialogTest, EnterInAFieldKeepsTheEditorOpenAndEscapeCancels)
+{
+    const CRecord record = MakeRecord(L"Bleibt");
+    bool bOpenAfterEnter = false;
+    const int nResult = Run(&record, [&](HWND hDlg) {
+        SetFocus(GetDlgItem(hDlg, IDC_NAME));
+        TypeKey(hDlg, VK_RETURN);
+        bOpenAfterEnter = IsWindowVisible(hDlg) != FALSE;
+        SetDlgItemTextW(hDlg, IDC_NAME, L"Verworfen");
+        TypeKey(hDlg, VK_ESCAPE);
+    });
+    EXPECT_TRUE(bOpenAfterEnter);
+    EXPECT_EQ(2, nResult);
+    EXPECT_STREQ(L"Bleibt", m_editor.GetRecord().m_strName.GetData());
+}
