@@ -22,11 +22,6 @@ namespace {
 constexpr DWORD kValueCapacity = 1024;
 constexpr int kMargin = 10;
 
-const wchar_t* TextOf(const CString& str)
-{
-    return str.GetData() != nullptr ? str.GetData() : L"";
-}
-
 void InsertColumn(HWND hList, int nColumn, const wchar_t* pszText)
 {
     LVCOLUMNW column = {};
@@ -69,7 +64,7 @@ bool ReadListedTool(ULONG nTool, CRecord& record)
     record.Reset();
     record.SetSection(L"tool%lu", nTool);
     wchar_t szName[kValueCapacity + 1] = {};
-    if (!g_config.ReadString(TextOf(record.m_strSection), L"name", szName, kValueCapacity))
+    if (!g_config.ReadString(record.m_strSection.GetText(), L"name", szName, kValueCapacity))
         return false;
     return ReadRecord(&record);
 }
@@ -100,6 +95,20 @@ CRecord* GetRowRecord(HWND hList, int nRow)
         return nullptr;
     return reinterpret_cast<CRecord*>(item.lParam);
 }
+
+namespace {
+
+// The rows' records in list order.
+std::vector<CRecord*> RowRecords(HWND hList)
+{
+    std::vector<CRecord*> records;
+    const int nCount = RowCount(hList);
+    for (int nRow = 0; nRow < nCount; ++nRow)
+        records.push_back(GetRowRecord(hList, nRow));
+    return records;
+}
+
+} // namespace
 
 CManipulateDialog::CManipulateDialog() : m_bOptionsChanged(false)
 {
@@ -247,7 +256,7 @@ void CManipulateDialog::InsertRow(HWND hList, const CRecord* pRecord, int nIndex
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = nIndex;
-    item.pszText = const_cast<wchar_t*>(TextOf(pCopy->m_strName));
+    item.pszText = const_cast<wchar_t*>(pCopy->m_strName.GetText());
     item.lParam = reinterpret_cast<LPARAM>(pCopy);
     const int nRow = static_cast<int>(SendMessageW(hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (nRow < 0) {
@@ -269,18 +278,15 @@ void CManipulateDialog::SetRowCells(HWND hList, int nRow, const CRecord& record)
 {
     SetCellText(hList, nRow, 1, record.GetShowText());
     CString strType(L"");
-    GetFileTypeName(TextOf(record.m_strPath), strType);
-    SetCellText(hList, nRow, 2, TextOf(strType));
+    GetFileTypeName(record.m_strPath.GetText(), strType);
+    SetCellText(hList, nRow, 2, strType.GetText());
 }
 
 bool CManipulateDialog::SaveToolList(HWND hList)
 {
     if (hList == nullptr)
         return true;
-    std::vector<CRecord*> records;
-    const int nCount = RowCount(hList);
-    for (int nRow = 0; nRow < nCount; ++nRow)
-        records.push_back(GetRowRecord(hList, nRow));
+    const std::vector<CRecord*> records = RowRecords(hList);
     return ::SaveToolList(records.data(), static_cast<ULONG>(records.size()), GetParent(hList));
 }
 
@@ -314,10 +320,7 @@ void CManipulateDialog::OnDestroy(HWND hDlg)
 {
     HWND hList = GetDlgItem(hDlg, IDC_TOOL_LIST);
     if (hList != nullptr) {
-        std::vector<CRecord*> records;
-        const int nCount = RowCount(hList);
-        for (int nRow = 0; nRow < nCount; ++nRow)
-            records.push_back(GetRowRecord(hList, nRow));
+        const std::vector<CRecord*> records = RowRecords(hList);
         SendMessageW(hList, LVM_DELETEALLITEMS, 0, 0);
         for (CRecord* pRecord : records)
             delete pRecord;

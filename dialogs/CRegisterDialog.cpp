@@ -29,11 +29,6 @@ constexpr wchar_t kFileFilter[] =
     L"PDF-Dokumente (*.pdf)\0*.pdf\0"
     L"Hilfedateien (*.chm)\0*.chm\0";
 
-const wchar_t* TextOf(const CString& str)
-{
-    return str.GetData() != nullptr ? str.GetData() : L"";
-}
-
 // The whole text of a control, however long.
 CString ReadControlText(HWND hDlg, int nId)
 {
@@ -133,7 +128,7 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
         SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_INSERTSTRING, nRow,
                             reinterpret_cast<LPARAM>(GetShowModeName(nRow)));
     }
-    SetWindowTextW(hDlg, TextOf(m_strTitle));
+    SetWindowTextW(hDlg, m_strTitle.GetText());
 
     m_separatorIcon.Reset(LoadButtonIcon(IDI_SEPARATOR));
     SendDlgItemMessageW(hDlg, IDC_SEPARATOR_TOGGLE, BM_SETIMAGE, IMAGE_ICON,
@@ -198,7 +193,7 @@ void CRegisterDialog::OnScroll(HWND hDlg, WPARAM wParam, LPARAM lParam)
 {
     if (reinterpret_cast<HWND>(lParam) != GetDlgItem(hDlg, IDC_ICON_SPIN) || LOWORD(wParam) != SB_THUMBPOSITION)
         return;
-    ShowIcon(hDlg, TextOf(m_record.m_strIconFile), SpinPosition(hDlg));
+    ShowIcon(hDlg, m_record.m_strIconFile.GetText(), SpinPosition(hDlg));
 }
 
 void CRegisterDialog::OnDestroy()
@@ -212,14 +207,14 @@ void CRegisterDialog::OnDestroy()
 
 void CRegisterDialog::FillControls(HWND hDlg)
 {
-    SetDlgItemTextW(hDlg, IDC_NAME, TextOf(m_record.m_strName));
-    SetDlgItemTextW(hDlg, IDC_PATH, TextOf(m_record.m_strPath));
-    SetDlgItemTextW(hDlg, IDC_PARAM, TextOf(m_record.m_strParam));
-    SetDlgItemTextW(hDlg, IDC_WORKING, TextOf(m_record.m_strWorking));
-    SetDlgItemTextW(hDlg, IDC_DESCRIPTION, TextOf(m_record.m_strDescription));
-    SetDlgItemTextW(hDlg, IDC_ICON_FILE, TextOf(m_record.m_strIconFile));
+    SetDlgItemTextW(hDlg, IDC_NAME, m_record.m_strName.GetText());
+    SetDlgItemTextW(hDlg, IDC_PATH, m_record.m_strPath.GetText());
+    SetDlgItemTextW(hDlg, IDC_PARAM, m_record.m_strParam.GetText());
+    SetDlgItemTextW(hDlg, IDC_WORKING, m_record.m_strWorking.GetText());
+    SetDlgItemTextW(hDlg, IDC_DESCRIPTION, m_record.m_strDescription.GetText());
+    SetDlgItemTextW(hDlg, IDC_ICON_FILE, m_record.m_strIconFile.GetText());
     SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_SETCURSEL, static_cast<WPARAM>(FindShowMode(m_record.m_nShow)), 0);
-    SetupIconPicker(hDlg, TextOf(m_record.m_strIconFile), m_record.m_nIconIndex);
+    SetupIconPicker(hDlg, m_record.m_strIconFile.GetText(), m_record.m_nIconIndex);
 }
 
 void CRegisterDialog::SetupIconPicker(HWND hDlg, const wchar_t* pszIconFile, LONG nIndex)
@@ -310,13 +305,13 @@ void CRegisterDialog::ReadControls(HWND hDlg)
         m_record.SetIconIndex(-1);
         return;
     }
-    m_record.SetName(TextOf(ReadControlText(hDlg, IDC_NAME)));
-    m_record.SetPath(TextOf(ReadControlText(hDlg, IDC_PATH)));
+    m_record.SetName(ReadControlText(hDlg, IDC_NAME).GetText());
+    m_record.SetPath(ReadControlText(hDlg, IDC_PATH).GetText());
     const LRESULT nRow = SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_GETCURSEL, 0, 0);
     m_record.SetShow(nRow == CB_ERR ? -1 : GetShowModeValue(static_cast<ULONG>(nRow)));
-    m_record.SetParam(TextOf(ReadControlText(hDlg, IDC_PARAM)));
-    m_record.SetWorking(TextOf(ReadControlText(hDlg, IDC_WORKING)));
-    m_record.SetDescription(TextOf(ReadControlText(hDlg, IDC_DESCRIPTION)));
-    m_record.SetIconFile(TextOf(ReadControlText(hDlg, IDC_ICON_FILE)));
+    m_record.SetParam(ReadControlText(hDlg, IDC_PARAM).GetText());
+    m_record.SetWorking(ReadControlText(hDlg, IDC_WORKING).GetText());
+    m_record.SetDescription(ReadControlText(hDlg, IDC_DESCRIPTION).GetText());
+    m_record.SetIconFile(ReadControlText(hDlg, IDC_ICON_FILE).GetText());
     m_record.SetIconIndex(nIconIndex);
 }

@@ -207,7 +207,7 @@ void CManipulateDialog::OnEditEntry(HWND hDlg)
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = nRow;
-    item.pszText = const_cast<wchar_t*>(pRecord->m_strName.GetData() != nullptr ? pRecord->m_strName.GetData() : L"");
+    item.pszText = const_cast<wchar_t*>(pRecord->m_strName.GetText());
     item.lParam = reinterpret_cast<LPARAM>(pRecord);
     SendMessageW(hList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     SetRowCells(hList, nRow, *pRecord);

@@ -24,6 +24,9 @@ public:
     bool Assign(const CString& other);
     void Clear();
     const wchar_t* GetData() const { return m_pszData; }
+    // For the controls and calls that take no null: a string without data
+    // reads as empty.
+    const wchar_t* GetText() const { return m_pszData != nullptr ? m_pszData : L""; }
     std::uint32_t GetLength() const { return m_nLength; }
     bool IsEmpty() const;
     bool Allocate(std::uint32_t nLength);
