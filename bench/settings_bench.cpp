@@ -6,44 +6,24 @@
 // the platform's profile functions, one call (and one opening of the file)
 // per key.
 
+#include "BenchTiming.h"
+
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+using bench::MedianMs;
+
 namespace {
 
 constexpr int kRepeats = 7;
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter = {};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-template <class TWork>
-double MedianMs(int nRepeats, TWork work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < nRepeats; ++i) {
-        const double start = NowMs();
-        work();
-        times.push_back(NowMs() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 std::vector<std::unique_ptr<CRecord>> MakeTools(ULONG nCount)
 {

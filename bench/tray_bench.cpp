@@ -13,6 +13,8 @@
 // start-up with 10 tools within 1.5 times the floor. It needs a desktop with
 // a notification area; without one it says so and ends.
 
+#include "BenchTiming.h"
+
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
@@ -23,11 +25,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
+
+using bench::Median;
+using bench::MedianMs;
+using bench::NowMs;
 
 namespace {
 
@@ -42,35 +47,6 @@ const wchar_t* const kToolFiles[] = {
     L"C:\\windows\\system32\\cmd.exe",    L"C:\\windows\\system32\\taskmgr.exe",
     L"C:\\windows\\system32\\winver.exe", L"C:\\windows\\system32\\control.exe",
 };
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter = {};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> times)
-{
-    if (times.empty())
-        return -1.0;
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-double MedianMs(int nRepeats, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < nRepeats; ++i) {
-        const double start = NowMs();
-        work();
-        times.push_back(NowMs() - start);
-    }
-    return Median(times);
-}
 
 std::wstring OwnFolder()
 {

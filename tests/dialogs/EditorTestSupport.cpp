@@ -200,31 +200,6 @@ bool WriteIconModule(const std::wstring& path, const std::vector<IconGroup>& gro
     return EndUpdateResourceW(hUpdate, !bOk) && bOk;
 }
 
-bool WriteShortcut(const std::wstring& path, const std::wstring& target, const std::wstring& arguments,
-                   const std::wstring& working, const std::wstring& description, const std::wstring& iconFile,
-                   int nIconIndex, int nShowCmd)
-{
-    IShellLinkW* pLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&pLink)))) {
-        return false;
-    }
-    pLink->SetPath(target.c_str());
-    pLink->SetArguments(arguments.c_str());
-    pLink->SetWorkingDirectory(working.c_str());
-    pLink->SetDescription(description.c_str());
-    pLink->SetIconLocation(iconFile.c_str(), nIconIndex);
-    pLink->SetShowCmd(nShowCmd);
-    IPersistFile* pFile = nullptr;
-    HRESULT hr = pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile));
-    if (SUCCEEDED(hr)) {
-        hr = pFile->Save(path.c_str(), TRUE);
-        pFile->Release();
-    }
-    pLink->Release();
-    return SUCCEEDED(hr);
-}
-
 HDROP MakeDropHandle(const std::vector<std::wstring>& files)
 {
     size_t nChars = 1;

@@ -79,9 +79,6 @@ bool WriteIconFile(const std::wstring& path, COLORREF color);
 // A copy of a small program of the build whose only resources are these
 // icon groups.
 bool WriteIconModule(const std::wstring& path, const std::vector<IconGroup>& groups);
-bool WriteShortcut(const std::wstring& path, const std::wstring& target, const std::wstring& arguments,
-                   const std::wstring& working, const std::wstring& description, const std::wstring& iconFile,
-                   int nIconIndex, int nShowCmd);
 
 // A drop handle as the shell hands it over with WM_DROPFILES.
 HDROP MakeDropHandle(const std::vector<std::wstring>& files);

@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "settings/CRecord.h"
 #include "support/DialogAutomation.h"
+#include "support/Shortcut.h"
 #include "support/TempDir.h"
 #include "tray/AppGlobals.h"
 
@@ -236,8 +237,14 @@ TEST_F(RegisterDialogTest, BrowsingToAShortcutFillsEveryFieldFromIt)
     const std::wstring shortcut = folder.File(L"Werkzeug.lnk");
     // Wine reads every stored show command back as "Normal"; the record's
     // "Default" tells it from the old value.
-    ASSERT_TRUE(WriteShortcut(shortcut, target, L"wait \"Ein Fenster\"", folder.Path(), L"Fernbedienung",
-                              module, 1, SW_SHOWNORMAL));
+    ShortcutContents contents;
+    contents.target = target;
+    contents.arguments = L"wait \"Ein Fenster\"";
+    contents.workingDirectory = folder.Path();
+    contents.description = L"Fernbedienung";
+    contents.iconFile = module;
+    contents.iconIndex = 1;
+    ASSERT_TRUE(WriteShortcut(shortcut, contents));
     CRecord before = MakeRecord(L"Vorher");
     before.SetShow(10);
     const int nResult = Run(&before, [&](HWND hDlg) {

@@ -1,53 +1,17 @@
 #include "TrayProcess.h"
 
+#include "support/ChildProcess.h"
+
 #include <shellapi.h>
 
 namespace e2e {
+
+using testsupport::FindProcessWindow;
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"AmbertilleWindowClass";
 constexpr UINT kTrayNotify = WM_USER + 100;
-
-struct WindowSearch
-{
-    DWORD nProcessId;
-    const wchar_t* pszClass;
-    HWND hFound;
-};
-
-BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* pSearch = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD nOwner = 0;
-    GetWindowThreadProcessId(hWnd, &nOwner);
-    wchar_t szClass[64] = {};
-    GetClassNameW(hWnd, szClass, 63);
-    if (nOwner != pSearch->nProcessId || lstrcmpW(szClass, pSearch->pszClass) != 0 || !IsWindowVisible(hWnd))
-        return TRUE;
-    pSearch->hFound = hWnd;
-    return FALSE;
-}
-
-HWND FindProcessWindow(DWORD nProcessId, const wchar_t* pszClass)
-{
-    WindowSearch search = { nProcessId, pszClass, nullptr };
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
-template <class TCondition>
-bool WaitUntil(DWORD nTimeoutMs, TCondition condition)
-{
-    const DWORD nStart = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - nStart >= nTimeoutMs)
-            return false;
-        Sleep(25);
-    }
-}
 
 } // namespace
 
@@ -139,13 +103,13 @@ bool CTrayProcess::IsRunning(size_t nIndex) const
 HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs)
 {
     HWND hFound = nullptr;
-    WaitUntil(nTimeoutMs, [&] { return (hFound = FindProcessWindow(nProcessId, pszClass)) != nullptr; });
+    WaitUntil(nTimeoutMs, [&] { return (hFound = FindProcessWindow(nProcessId, pszClass, nullptr)) != nullptr; });
     return hFound;
 }
 
 bool WaitForNoProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs)
 {
-    return WaitUntil(nTimeoutMs, [&] { return FindProcessWindow(nProcessId, pszClass) == nullptr; });
+    return WaitUntil(nTimeoutMs, [&] { return FindProcessWindow(nProcessId, pszClass, nullptr) == nullptr; });
 }
 
 void SendKeys(HWND hWnd, const std::vector<UINT>& keys)

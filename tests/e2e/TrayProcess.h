@@ -9,6 +9,20 @@
 
 namespace e2e {
 
+// Polls the condition until it holds or the time is up.
+template <class TCondition>
+bool WaitUntil(DWORD nTimeoutMs, TCondition condition)
+{
+    const DWORD nStart = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - nStart >= nTimeoutMs)
+            return false;
+        Sleep(25);
+    }
+}
+
 // The built program copied into a fresh folder with its own settings file,
 // started and driven from outside like the shell and a user would.
 class CTrayProcess

@@ -2,13 +2,14 @@
 
 #include "resolve/ResolveFixtures.h"
 #include "settings/CRecord.h"
+#include "support/Shortcut.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 using resolvetest::CRegisteredType;
-using resolvetest::ShortcutContents;
-using resolvetest::WriteShortcut;
+using testsupport::ShortcutContents;
+using testsupport::WriteShortcut;
 using tessvald::string::CString;
 using testsupport::CTempDir;
 using testsupport::ExeFolder;

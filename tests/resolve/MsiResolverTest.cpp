@@ -3,6 +3,7 @@
 #include "resolve/EntryResolver.h"
 #include "resolve/ResolveFixtures.h"
 #include "settings/CRecord.h"
+#include "support/Shortcut.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,8 @@
 #include <memory>
 
 using resolvetest::RunAndWait;
-using resolvetest::ShortcutContents;
-using resolvetest::WriteShortcut;
+using testsupport::ShortcutContents;
+using testsupport::WriteShortcut;
 using tessvald::shelllink::CMsiResolver;
 using tessvald::string::CString;
 using testsupport::CTempDir;

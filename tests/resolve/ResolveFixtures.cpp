@@ -1,14 +1,9 @@
 #include "resolve/ResolveFixtures.h"
 
-#include "resolve/CComRef.h"
 #include "support/TempDir.h"
-
-#include <shlobj.h>
 
 #include <cstring>
 #include <vector>
-
-using tessvald::shelllink::CComRef;
 
 namespace resolvetest {
 
@@ -34,18 +29,6 @@ std::wstring PackGuid(const wchar_t* pszGuid)
     return packed;
 }
 
-bool SetTarget(IShellLinkW* pLink, const ShortcutContents& contents)
-{
-    if (!contents.virtualTarget)
-        return SUCCEEDED(pLink->SetPath(contents.target.c_str()));
-    LPITEMIDLIST pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidl)))
-        return false;
-    const bool bSet = SUCCEEDED(pLink->SetIDList(pidl));
-    CoTaskMemFree(pidl);
-    return bSet;
-}
-
 bool ClassesRootShowsUserClasses()
 {
     const wchar_t kProbe[] = L".ambertille-merge-probe";
@@ -63,26 +46,6 @@ bool ClassesRootShowsUserClasses()
 }
 
 } // namespace
-
-bool WriteShortcut(const std::wstring& linkPath, const ShortcutContents& contents)
-{
-    CComRef<IShellLinkW> link;
-    CComRef<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.Receive())))
-        return false;
-    if (!SetTarget(link.Get(), contents))
-        return false;
-    link->SetArguments(contents.arguments.c_str());
-    link->SetWorkingDirectory(contents.workingDirectory.c_str());
-    link->SetDescription(contents.description.c_str());
-    if (!contents.iconFile.empty())
-        link->SetIconLocation(contents.iconFile.c_str(), contents.iconIndex);
-    link->SetShowCmd(contents.showCmd);
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())))
-        return false;
-    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
-}
 
 std::wstring AdvertisedTarget(const wchar_t* pszProduct, const wchar_t* pszFeature,
                               const wchar_t* pszComponent)

@@ -6,21 +6,6 @@
 
 namespace resolvetest {
 
-// What a test shortcut holds; written through the shell's own link object.
-struct ShortcutContents
-{
-    std::wstring target;           // a path, or an installer's advertised form
-    std::wstring arguments;
-    std::wstring workingDirectory;
-    std::wstring description;
-    std::wstring iconFile;         // empty: the shortcut names no icon
-    int iconIndex = 0;
-    int showCmd = SW_SHOWNORMAL;
-    bool virtualTarget = false;    // "My Computer", which has no path
-};
-
-bool WriteShortcut(const std::wstring& linkPath, const ShortcutContents& contents);
-
 // The target string with which the shell writes an installer-advertised
 // shortcut for a product's feature and component (codes in braces).
 std::wstring AdvertisedTarget(const wchar_t* pszProduct, const wchar_t* pszFeature,

@@ -44,7 +44,8 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam)
         return TRUE;
     wchar_t szClass[256] = {};
     GetClassNameW(hWnd, szClass, 255);
-    if (std::wcscmp(szClass, search->pszClass) != 0 || RemoteWindowText(hWnd) != search->pszTitle)
+    if (std::wcscmp(szClass, search->pszClass) != 0
+        || (search->pszTitle != nullptr && RemoteWindowText(hWnd) != search->pszTitle))
         return TRUE;
     search->hFound = hWnd;
     return FALSE;
@@ -116,14 +117,19 @@ void PumpFor(DWORD nMs)
     }
 }
 
+HWND FindProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle)
+{
+    WindowSearch search = { nProcessId, pszClass, pszTitle, nullptr };
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
 HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle, DWORD nTimeoutMs)
 {
     const DWORD nStart = GetTickCount();
     do {
-        WindowSearch search = { nProcessId, pszClass, pszTitle, nullptr };
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.hFound != nullptr)
-            return search.hFound;
+        if (HWND hFound = FindProcessWindow(nProcessId, pszClass, pszTitle))
+            return hFound;
         PumpFor(50);
     } while (GetTickCount() - nStart < nTimeoutMs);
     return nullptr;

@@ -39,8 +39,10 @@ void PumpMessages();
 // Pumps for a while, so other processes can act on our windows.
 void PumpFor(DWORD nMs);
 
-// A visible top-level window of that class and title that belongs to the
-// process, waited for up to the timeout; null when none came.
+// A visible top-level window of that class and title (null: any title)
+// that belongs to the process; null when there is none.
+HWND FindProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle);
+// The same, waited for up to the timeout; null when none came.
 HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle, DWORD nTimeoutMs);
 // The text of a window of another process (WM_GETTEXT across processes).
 std::wstring RemoteWindowText(HWND hWnd);
