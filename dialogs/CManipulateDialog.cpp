@@ -3,7 +3,6 @@
 #include "dialogs/DialogThunk.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
-#include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
 #include "tray/AppGlobals.h"
@@ -19,7 +18,6 @@ using tessvald::string::CString;
 
 namespace {
 
-constexpr DWORD kValueCapacity = 1024;
 constexpr int kMargin = 10;
 
 void InsertColumn(HWND hList, int nColumn, const wchar_t* pszText)
@@ -63,10 +61,7 @@ bool ReadListedTool(ULONG nTool, CRecord& record)
 {
     record.Reset();
     record.SetSection(L"tool%lu", nTool);
-    wchar_t szName[kValueCapacity + 1] = {};
-    if (!g_config.ReadString(record.m_strSection.GetText(), L"name", szName, kValueCapacity))
-        return false;
-    return ReadRecord(&record);
+    return ReadRecord(&record) && !record.m_strName.IsEmpty();
 }
 
 } // namespace
