@@ -138,8 +138,13 @@ void EditToolList(HWND hWnd)
 {
     CManipulateDialog editor;
     ShowWindow(hWnd, SW_MINIMIZE);
-    if (editor.DoModal(g_hInstance, hWnd) == 1)
-        BuildToolsMenu();
+    if (editor.DoModal(g_hInstance, hWnd) == 1) {
+        // The menus now show the file just saved (its options included), so
+        // the next click must not take the save for an outside edit and
+        // build them all over again.
+        BuildMenus();
+        RememberConfigFileState();
+    }
     ShowWindow(hWnd, SW_HIDE);
 }
 
