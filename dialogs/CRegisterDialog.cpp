@@ -3,6 +3,7 @@
 #include "dialogs/DialogThunk.h"
 #include "foundation/WideFormat.h"
 #include "resolve/CResourceLocator.h"
+#include "resolve/ResourceModule.h"
 #include "resolve/EntryResolver.h"
 #include "resources/resource.h"
 #include "settings/ShowModes.h"
@@ -62,7 +63,7 @@ BOOL CALLBACK CountNameProc(HMODULE, LPCWSTR, LPWSTR, LONG_PTR lParam)
 // this is the first position it would not find, counted in one pass.
 LONG CountIconGroups(const wchar_t* pszFile)
 {
-    CModuleHandle module(LoadLibraryExW(pszFile, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    CModuleHandle module = LoadResourceModule(pszFile);
     LONG nCount = 0;
     if (module)
         EnumResourceNamesW(module.Get(), RT_GROUP_ICON, CountNameProc, reinterpret_cast<LONG_PTR>(&nCount));
@@ -241,7 +242,7 @@ void CRegisterDialog::ShowIcon(HWND hDlg, const wchar_t* pszIconFile, LONG nPosi
     SetDlgItemTextW(hDlg, IDC_ICON_POSITION, L"");
     SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, L"");
 
-    CModuleHandle module(LoadLibraryExW(pszIconFile, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    CModuleHandle module = LoadResourceModule(pszIconFile);
     CResourceLocator locator;
     if (!locator.Locate(module.Get(), RT_GROUP_ICON, nPosition)) {
         // No module (an .ico file) or no such group: the file itself may

@@ -2,6 +2,7 @@
 
 #include "foundation/ScopedHandle.h"
 #include "resolve/CResourceLocator.h"
+#include "resolve/ResourceModule.h"
 
 using tessvald::CModuleHandle;
 using tessvald::resources::CResourceLocator;
@@ -10,7 +11,7 @@ bool FindIconIndex(const wchar_t* pszPath, LONG nId, LONG& nIndex)
 {
     if (nId >= 0 || pszPath == nullptr)
         return false;
-    CModuleHandle module(LoadLibraryExW(pszPath, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    CModuleHandle module = LoadResourceModule(pszPath);
     if (!module)
         return false;
     const ULONG nWanted = static_cast<ULONG>(-static_cast<LONGLONG>(nId));

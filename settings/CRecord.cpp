@@ -6,12 +6,12 @@
 
 using tessvald::string::CString;
 
-CRecord::CRecord() : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0)
+CRecord::CRecord() : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0), m_bRunAs(false)
 {
     Reset();
 }
 
-CRecord::CRecord(const CRecord& other) : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0)
+CRecord::CRecord(const CRecord& other) : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0), m_bRunAs(false)
 {
     CopyFrom(&other, false);
 }
@@ -29,6 +29,7 @@ void CRecord::Reset()
     m_strIconFile.Assign(L"");
     m_nShow = SW_SHOWMAXIMIZED;
     m_nIconIndex = 0;
+    m_bRunAs = false;
 }
 
 void CRecord::CopyFrom(const CRecord* pOther, bool bKeepSection)
@@ -45,6 +46,7 @@ void CRecord::CopyFrom(const CRecord* pOther, bool bKeepSection)
     m_strIconFile.Assign(pOther->m_strIconFile);
     m_nShow = pOther->m_nShow;
     m_nIconIndex = pOther->m_nIconIndex;
+    m_bRunAs = pOther->m_bRunAs;
 }
 
 void CRecord::SetSection(const wchar_t* pszFormat, ...)

@@ -25,6 +25,7 @@ public:
     void SetIconFile(const wchar_t* pszIconFile) { m_strIconFile.Assign(pszIconFile); }
     void SetShow(LONG nShow) { m_nShow = nShow; }
     void SetIconIndex(LONG nIconIndex) { m_nIconIndex = nIconIndex; }
+    void SetRunAs(bool bRunAs) { m_bRunAs = bRunAs; }
 
     // A name that is "@" or begins with "-".
     bool IsSeparator() const;
@@ -39,4 +40,5 @@ public:
     tessvald::string::CString m_strIconFile;
     LONG m_nShow;
     LONG m_nIconIndex;
+    bool m_bRunAs;  // always started with administrator rights
 };

@@ -8,6 +8,7 @@
 #include "settings/CRecord.h"
 #include "settings/CReplacementFile.h"
 #include "settings/DisplayOptions.h"
+#include "settings/HotkeyText.h"
 #include "settings/ProfileFormat.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
@@ -92,6 +93,10 @@ void AddRecord(CProfileText& text, const CRecord& record)
     text.AddValue(pszSection, L"description", record.m_strDescription.GetData());
     text.AddValue(pszSection, L"iconfile", record.m_strIconFile.GetData());
     text.AddValue(pszSection, L"iconindex", std::to_wstring(record.m_nIconIndex).c_str());
+    // Written only when set: files without the key read as before, and
+    // older versions ignore it.
+    if (record.m_bRunAs)
+        text.AddValue(pszSection, L"runas", L"TRUE");
 }
 
 // "count", the options, then one section per row numbered from 1; a row
@@ -171,6 +176,9 @@ bool ReadRecord(CRecord* pRecord)
         pRecord->SetIconFile(szValue);
     if (g_config.ReadLong(pszSection, L"iconindex", nNumber))
         pRecord->SetIconIndex(nNumber);
+    bool bFlag = false;
+    if (g_config.ReadBool(pszSection, L"runas", bFlag))
+        pRecord->SetRunAs(bFlag);
     return true;
 }
 
@@ -220,6 +228,15 @@ void LoadFontOptions()
         g_logFont.lfItalic = bFlag ? 1 : 0;
     if (g_config.ReadBool(L"font", L"underline", bFlag))
         g_logFont.lfUnderline = bFlag ? 1 : 0;
+}
+
+void LoadHotkeyOption()
+{
+    g_nHotkeyModifiers = 0;
+    g_nHotkeyKey = 0;
+    wchar_t szValue[kValueSize] = {};
+    if (g_config.ReadString(L"tools", L"hotkey", szValue, kValueSize))
+        ParseHotkeyText(szValue, g_nHotkeyModifiers, g_nHotkeyKey);
 }
 
 bool SaveOptions(HWND hWnd)

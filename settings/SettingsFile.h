@@ -25,6 +25,8 @@ bool ReadToolCount(ULONG& nCount);
 
 void LoadIconOptions();
 void LoadFontOptions();
+// "hotkey" in [tools]; absent, empty or unreadable means no shortcut.
+void LoadHotkeyOption();
 
 // The options alone, written in place into the settings file: "shortpath",
 // "systemfont", "icons", then the font. The window's device context gives

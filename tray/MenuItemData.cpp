@@ -1,6 +1,7 @@
 #include "tray/MenuItemData.h"
 
 #include "resolve/CResourceLocator.h"
+#include "resolve/ResourceModule.h"
 #include "settings/CRecord.h"
 #include "settings/DisplayOptions.h"
 
@@ -34,7 +35,7 @@ LOGFONTW ChooseMenuFont()
 HICON LoadRecordIcon(const CRecord& record, int nWidth, int nHeight)
 {
     const wchar_t* pszFile = record.m_strIconFile.GetData();
-    CModuleHandle module(LoadLibraryExW(pszFile, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    CModuleHandle module = LoadResourceModule(pszFile);
     CResourceLocator locator;
     if (locator.Locate(module.Get(), RT_GROUP_ICON, record.m_nIconIndex))
         return static_cast<HICON>(

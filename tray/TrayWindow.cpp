@@ -9,6 +9,7 @@
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
 #include "tray/ToolLauncher.h"
+#include "tray/TrayNotice.h"
 #include "tray/TrayMenus.h"
 
 HWND g_hMainWnd = nullptr;
@@ -156,7 +157,7 @@ void ShowAboutBox(HWND)
 
 void ConfirmUninstall(HWND hWnd)
 {
-    if (AskQuestion(hWnd, kCaption, L"Wollen Sie das Progamm wirklich de-registrieren?") != IDYES)
+    if (AskQuestion(hWnd, kCaption, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
     PostQuitMessage(0);
@@ -230,6 +231,7 @@ void RunTray()
         ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
         return;
     }
+    ShowQueuedTrayNotices();
     RunMessageLoop();
 }
 
@@ -256,7 +258,10 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
         BuildMenus();
         return 0;
     case WM_DESTROY:
+        // A window closed from outside (WM_CLOSE, taskkill without /F)
+        // must end the process too, or it runs on without an icon.
         ReleaseMenus();
+        PostQuitMessage(0);
         return 0;
     case WM_QUERYENDSESSION:
         OnQueryEndSession();

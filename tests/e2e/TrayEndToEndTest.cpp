@@ -158,7 +158,7 @@ TEST(TrayEndToEnd, UninstallAnsweredNoKeepsTheProgramAndTheRunValue)
     SendKeys(hMenu, { VK_DOWN, VK_DOWN, VK_RETURN });
     HWND hBox = WaitForProcessWindow(tray.ProcessId(), kBoxClass, kTimeoutMs);
     ASSERT_NE(nullptr, hBox);
-    EXPECT_EQ(L"Wollen Sie das Progamm wirklich de-registrieren?", BoxText(hBox));
+    EXPECT_EQ(L"Wollen Sie das Programm wirklich de-registrieren?", BoxText(hBox));
     PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDNO, 0), 0);
     EXPECT_TRUE(WaitForNoProcessWindow(tray.ProcessId(), kBoxClass, kTimeoutMs));
     EXPECT_FALSE(tray.WaitForExit(0, 1000));

@@ -110,9 +110,9 @@ TEST(AskQuestion, AnswersAndEmptyText)
 {
     {
         CWindowRecorder recorder(IDYES);
-        EXPECT_EQ(IDYES, AskQuestion(nullptr, L"Ambertille", L"Wollen Sie das Progamm wirklich de-registrieren?"));
+        EXPECT_EQ(IDYES, AskQuestion(nullptr, L"Ambertille", L"Wollen Sie das Programm wirklich de-registrieren?"));
         ASSERT_EQ(1u, recorder.Windows().size());
-        EXPECT_EQ(L"Wollen Sie das Progamm wirklich de-registrieren?", recorder.Windows()[0].text);
+        EXPECT_EQ(L"Wollen Sie das Programm wirklich de-registrieren?", recorder.Windows()[0].text);
     }
     {
         CWindowRecorder recorder(IDNO);

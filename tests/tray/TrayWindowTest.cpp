@@ -177,7 +177,7 @@ bool HasRunValue()
 
 } // namespace
 
-TEST(MainWindow, BuildsBothMenusWhenCreatedAndReleasesThemWhenDestroyed)
+TEST(MainWindow, BuildsBothMenusWhenCreatedAndReleasesThemAndQuitsWhenDestroyed)
 {
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
@@ -188,7 +188,7 @@ TEST(MainWindow, BuildsBothMenusWhenCreatedAndReleasesThemWhenDestroyed)
         DestroyWindow(window.Get());
         EXPECT_EQ(nullptr, g_hToolsMenu);
         EXPECT_EQ(nullptr, g_hProgramMenu);
-        EXPECT_FALSE(TakeQuitMessage()) << "closing the window must not end the program by itself";
+        EXPECT_TRUE(TakeQuitMessage()) << "a window closed from outside must end the program, not leave it iconless";
     }
 }
 
@@ -319,7 +319,7 @@ TEST(MainWindow, UninstallAsksAndOnlyYesRemovesTheRunValueAndQuits)
         CMenuDriver driver({ VK_DOWN, VK_DOWN, VK_RETURN });
         window.Click(WM_RBUTTONUP);
         EXPECT_EQ(1, nBoxes);
-        EXPECT_EQ(L"Wollen Sie das Progamm wirklich de-registrieren?", question);
+        EXPECT_EQ(L"Wollen Sie das Programm wirklich de-registrieren?", question);
         EXPECT_EQ(L"Ambertille", caption);
         EXPECT_EQ(nAnswer == IDNO, HasRunValue());
         EXPECT_EQ(nAnswer == IDYES, TakeQuitMessage());
