@@ -16,11 +16,29 @@ bool GetFileInfo(const wchar_t* pszPath, BY_HANDLE_FILE_INFORMATION* pInfo)
     return GetFileInformationByHandle(file.Get(), pInfo) != FALSE;
 }
 
+namespace {
+
+// The state of a file that is not there: all zero, as no real file is.
+bool IsNoFile(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    const BY_HANDLE_FILE_INFORMATION none = {};
+    return info.nFileSizeHigh == none.nFileSizeHigh && info.nFileSizeLow == none.nFileSizeLow
+        && info.ftLastWriteTime.dwHighDateTime == 0 && info.ftLastWriteTime.dwLowDateTime == 0;
+}
+
+} // namespace
+
+// A file that went away is a change too: the menus must show no tools
+// then, not the ones of a file that is gone.
 bool HasConfigFileChanged()
 {
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!GetFileInfo(g_config.GetFileName(), &info))
-        return false;
+    if (!GetFileInfo(g_config.GetFileName(), &info)) {
+        if (IsNoFile(g_configFileInfo))
+            return false;
+        g_configFileInfo = BY_HANDLE_FILE_INFORMATION{};
+        return true;
+    }
     if (info.nFileSizeHigh == g_configFileInfo.nFileSizeHigh && info.nFileSizeLow == g_configFileInfo.nFileSizeLow
         && info.ftLastWriteTime.dwHighDateTime == g_configFileInfo.ftLastWriteTime.dwHighDateTime
         && info.ftLastWriteTime.dwLowDateTime == g_configFileInfo.ftLastWriteTime.dwLowDateTime)
@@ -32,6 +50,5 @@ bool HasConfigFileChanged()
 void RememberConfigFileState()
 {
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (GetFileInfo(g_config.GetFileName(), &info))
-        g_configFileInfo = info;
+    g_configFileInfo = GetFileInfo(g_config.GetFileName(), &info) ? info : BY_HANDLE_FILE_INFORMATION{};
 }

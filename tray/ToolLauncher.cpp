@@ -2,6 +2,7 @@
 
 #include "foundation/ScopedHandle.h"
 #include "foundation/WideFormat.h"
+#include "resolve/EntryResolver.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
@@ -12,20 +13,73 @@
 #include <shellapi.h>
 
 using tessvald::CFileHandle;
+using tessvald::string::CString;
 using tessvald::string::FormatBuffer;
 
 namespace {
 
 constexpr DWORD kPathSize = 1024;
 
-// The shell's result codes up to 32 are error codes; 0 means it ran out of
-// memory, which the system calls code 8.
-DWORD LaunchErrorCode(INT_PTR nResult)
+ShellExecuteHook s_pfnShellExecute = ShellExecuteExW;
+
+struct SShellError
 {
-    return nResult == 0 ? ERROR_NOT_ENOUGH_MEMORY : static_cast<DWORD>(nResult);
+    INT_PTR nShellCode;
+    DWORD nSystemCode;
+};
+
+// The shell's own result codes share their numbers with unrelated system
+// errors (31, "no program is associated", is the system's "general
+// failure"), so they are translated before the system's text is shown.
+constexpr SShellError kShellErrors[] = {
+    { 0, ERROR_NOT_ENOUGH_MEMORY },
+    { SE_ERR_FNF, ERROR_FILE_NOT_FOUND },
+    { SE_ERR_PNF, ERROR_PATH_NOT_FOUND },
+    { SE_ERR_ACCESSDENIED, ERROR_ACCESS_DENIED },
+    { SE_ERR_OOM, ERROR_NOT_ENOUGH_MEMORY },
+    { ERROR_BAD_FORMAT, ERROR_BAD_FORMAT },
+    { SE_ERR_SHARE, ERROR_SHARING_VIOLATION },
+    { SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION },
+    { SE_ERR_DDETIMEOUT, ERROR_TIMEOUT },
+    { SE_ERR_DDEFAIL, ERROR_DDE_FAIL },
+    { SE_ERR_DDEBUSY, ERROR_BUSY },
+    { SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION },
+    { SE_ERR_DLLNOTFOUND, ERROR_DLL_NOT_FOUND },
+};
+
+// The shell's own result code, translated, decides: Windows leaves the
+// matching system code as the last error too, but Wine leaves one of some
+// call made on the way (193, "not a valid application", for a document
+// without a program). A declined elevation prompt is told by the last
+// error alone.
+DWORD LaunchErrorCode(const SHELLEXECUTEINFOW& info, DWORD nLastError)
+{
+    if (nLastError == ERROR_CANCELLED)
+        return ERROR_CANCELLED;
+    const auto nResult = reinterpret_cast<INT_PTR>(info.hInstApp);
+    for (const SShellError& error : kShellErrors) {
+        if (error.nShellCode == nResult)
+            return error.nSystemCode;
+    }
+    return nLastError != ERROR_SUCCESS ? nLastError : ERROR_GEN_FAILURE;
+}
+
+// Stored texts keep their variables ("%WINDIR%\notepad.exe"); the shell
+// gets them expanded. A text that cannot be expanded is passed as it is.
+CString Expanded(const CString& strText)
+{
+    CString strExpanded;
+    if (strText.IsEmpty() || !ExpandEnvironment(strText.GetData(), strExpanded))
+        return strText;
+    return strExpanded;
 }
 
 } // namespace
+
+void SetShellExecuteHook(ShellExecuteHook pfnHook)
+{
+    s_pfnShellExecute = pfnHook != nullptr ? pfnHook : ShellExecuteExW;
+}
 
 bool FileExists(const wchar_t* pszPath)
 {
@@ -55,7 +109,7 @@ void EnableToolEntries()
     }
 }
 
-void LaunchTool(HWND hOwner, ULONG nTool)
+void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)
 {
     CRecord record;
     record.SetSection(L"tool%lu", nTool);
@@ -63,12 +117,29 @@ void LaunchTool(HWND hOwner, ULONG nTool)
         CConfigReadBatch batch(g_config);
         ReadRecord(&record);
     }
-    // Passed exactly as stored: nothing is expanded, quoted or shortened.
-    const auto nResult = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, L"open", record.m_strPath.GetData(), record.m_strParam.GetData(),
-                      record.m_strWorking.GetData(), static_cast<int>(record.m_nShow)));
-    if (nResult > 32)
+    // The section may have gone since the menu was built (the file was
+    // emptied or deleted): the shell must not be asked to open nothing.
+    if (record.m_strPath.IsEmpty())
         return;
-    ShowError(hOwner, LaunchErrorCode(nResult), L"Ambertille", L"Programm \"%s\" konnte nicht gestartet werden!",
+    // Parameters pass exactly as stored: nothing is quoted or shortened.
+    const CString strPath = Expanded(record.m_strPath);
+    const CString strWorking = Expanded(record.m_strWorking);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    // The shell's own boxes would speak of its codes, not of our tool.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = bElevate || record.m_bRunAs ? L"runas" : L"open";
+    info.lpFile = strPath.GetData();
+    info.lpParameters = record.m_strParam.GetData();
+    info.lpDirectory = strWorking.GetData();
+    info.nShow = static_cast<int>(record.m_nShow);
+    SetLastError(ERROR_SUCCESS);
+    if (s_pfnShellExecute(&info))
+        return;
+    const DWORD nError = LaunchErrorCode(info, GetLastError());
+    // The user said no to the elevation prompt: nothing failed.
+    if (nError == ERROR_CANCELLED)
+        return;
+    ShowError(hOwner, nError, L"Ambertille", L"Programm \"%s\" konnte nicht gestartet werden!",
               record.m_strName.GetData());
 }

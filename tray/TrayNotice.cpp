@@ -4,7 +4,6 @@
 
 #include <shellapi.h>
 
-#include <string>
 
 namespace {
 
@@ -38,7 +37,9 @@ void ShowQueuedTrayNotices()
     s_pending.clear();
 }
 
-const wchar_t* PendingTrayNotices()
+std::wstring TakeQueuedTrayNotices()
 {
-    return s_pending.c_str();
+    std::wstring notices;
+    notices.swap(s_pending);
+    return notices;
 }

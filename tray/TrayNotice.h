@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // What the user must hear of once without a box that would hold up the
 // start (a shortcut that another program holds, a settings file brought
 // back from its backup): shown as a balloon on the notification icon.
@@ -9,5 +11,6 @@
 void QueueTrayNotice(const wchar_t* pszText);
 // Called once the icon is added; does nothing when no notice waits.
 void ShowQueuedTrayNotices();
-// The notices not shown yet, a line each; for tests.
-const wchar_t* PendingTrayNotices();
+// Empties the queue and returns what it held, a line each: for a test, or
+// a shell that never took the icon.
+std::wstring TakeQueuedTrayNotices();

@@ -6,8 +6,11 @@
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
+#include "tray/GlobalHotkey.h"
 #include "tray/HelpFile.h"
+#include "tray/MenuTypeAhead.h"
 #include "tray/MessageBoxes.h"
+#include "tray/NotifyIconEvents.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
 #include "tray/TrayMenus.h"
@@ -23,10 +26,14 @@ constexpr wchar_t kClassName[] = L"AmbertilleWindowClass";
 constexpr wchar_t kWindowName[] = L"Ambertille";
 constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr int kAddAttempts = 10;
+// Posted to ourselves from WM_MENUCHAR: the menu has handled the answer by
+// the time it arrives.
+constexpr UINT WM_TYPEAHEAD_CHECK = WM_USER + 101;
 constexpr DWORD kAddRetryDelayMs = 500;
 
 // The session ended while a click was being handled; see OnQueryEndSession.
 bool s_bQuitAfterClick = false;
+CNotifyIconDecoder s_notifyDecoder;
 
 // The task bar broadcasts this message when it starts anew (after the shell
 // crashed or was restarted); its icons are gone then.
@@ -69,10 +76,28 @@ void FillNotifyIconData(HWND hWnd)
     g_nid.cbSize = sizeof(g_nid);
     g_nid.hWnd = hWnd;
     g_nid.uID = 0;
-    g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Version 4 hides the plain tip unless it is asked for.
+    g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     g_nid.uCallbackMessage = WM_TRAYNOTIFY;
     g_nid.hIcon = g_hAppIcon;
     lstrcpynW(g_nid.szTip, kWindowName, ARRAYSIZE(g_nid.szTip));
+}
+
+// Version 4 lets the icon be used from the keyboard and tells where to
+// open; a shell that refuses it sends the button messages alone.
+void SetIconVersion()
+{
+    g_nid.uVersion = NOTIFYICON_VERSION_4;
+    s_notifyDecoder.SetVersion4(Shell_NotifyIconW(NIM_SETVERSION, &g_nid) != FALSE);
+}
+
+bool AddIconOnce()
+{
+    if (!Shell_NotifyIconW(NIM_ADD, &g_nid))
+        return false;
+    g_bIconAdded = true;
+    SetIconVersion();
+    return true;
 }
 
 // At logon the task bar may not be ready yet when autostart runs us, so the
@@ -80,10 +105,8 @@ void FillNotifyIconData(HWND hWnd)
 bool AddTrayIcon()
 {
     for (int nAttempt = 0; nAttempt < kAddAttempts; ++nAttempt) {
-        if (Shell_NotifyIconW(NIM_ADD, &g_nid)) {
-            g_bIconAdded = true;
+        if (AddIconOnce())
             return true;
-        }
         Sleep(kAddRetryDelayMs);
     }
     return false;
@@ -98,31 +121,46 @@ void RunMessageLoop()
     }
 }
 
-void BuildMenus()
+// The shortcut is part of the options, so it follows every build.
+void BuildMenus(HWND hWnd)
 {
     BuildToolsMenu();
     BuildProgramMenu();
+    ApplyGlobalHotkey(hWnd);
 }
 
-void ReleaseMenus()
+void ReleaseMenus(HWND hWnd)
 {
+    ReleaseGlobalHotkey(hWnd);
     CloseHelpFile();
     DestroyToolsMenu();
     DestroyProgramMenu();
 }
 
 // The file may have been edited by someone else since the menus were built.
-void RebuildMenusIfChanged()
+void RebuildMenusIfChanged(HWND hWnd)
 {
     if (HasConfigFileChanged())
-        BuildMenus();
+        BuildMenus(hWnd);
 }
 
-UINT TrackMenu(HMENU hMenu, HWND hWnd)
+POINT MenuPoint(const STrayRequest& request)
 {
+    if (request.bHasAnchor)
+        return request.ptAnchor;
     POINT pt = {};
     if (!GetCursorPos(&pt))
         pt = POINT{};
+    return pt;
+}
+
+UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request)
+{
+    const POINT pt = MenuPoint(request);
+    // A menu opened from the keyboard starts on its first entry, as the
+    // menus of the shell do; the menu's loop takes the key from the queue.
+    if (request.bFromKeyboard)
+        PostMessageW(hWnd, WM_KEYDOWN, VK_DOWN, 0);
     const UINT nCommand = static_cast<UINT>(TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTALIGN,
                                                            pt.x, pt.y, 0, hWnd, nullptr));
     // Without a message after the menu, the next menu opened from the icon
@@ -143,10 +181,18 @@ void EditToolList(HWND hWnd)
         // The menus now show the file just saved (its options included), so
         // the next click must not take the save for an outside edit and
         // build them all over again.
-        BuildMenus();
+        BuildMenus(hWnd);
         RememberConfigFileState();
     }
     ShowWindow(hWnd, SW_HIDE);
+}
+
+// Ctrl+Shift with Enter or a click starts a program as administrator, as
+// everywhere in Windows. The menu's loop has just read the keys that chose
+// the entry, so the thread's key state is the state of that moment.
+bool IsElevationChord()
+{
+    return (GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
 void ShowAboutBox(HWND)
@@ -165,10 +211,13 @@ void ConfirmUninstall(HWND hWnd)
 
 // One click is handled to its end, nested menu and dialog loops included,
 // before the icon is listened to again.
-void HandleClick(void (*pHandler)(HWND), HWND hWnd)
+void HandleClick(HWND hWnd, const STrayRequest& request)
 {
     g_bMenuActive = true;
-    pHandler(hWnd);
+    if (request.eMenu == ETrayMenu::Tools)
+        ShowToolsMenu(hWnd, request);
+    else
+        ShowProgramMenu(hWnd, request);
     g_bMenuActive = false;
     if (!s_bQuitAfterClick)
         return;
@@ -188,29 +237,44 @@ void OnQueryEndSession()
     EndMenu();
 }
 
-LRESULT OnTrayNotify(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+// Decoded also while a menu is open, so that the second half of a click
+// arriving then is not taken for a click later. Only a request makes the
+// window the foreground one: a mouse passing over the icon must not take
+// the focus from the user's program.
+LRESULT OnTrayNotify(HWND hWnd, WPARAM wParam, LPARAM lParam)
 {
+    const STrayRequest request = s_notifyDecoder.Decode(wParam, lParam);
+    if (request.eMenu == ETrayMenu::None)
+        return 0;
     SetForegroundWindow(hWnd);
-    if (g_bMenuActive)
+    if (!g_bMenuActive)
+        HandleClick(hWnd, request);
+    return 0;
+}
+
+// The shortcut opens the tools menu at the mouse pointer, ready for the keys.
+LRESULT OnHotkey(HWND hWnd, WPARAM wParam)
+{
+    if (static_cast<int>(wParam) != kToolsMenuHotkeyId || g_bMenuActive)
         return 0;
-    switch (LOWORD(lParam)) {
-    case WM_LBUTTONUP:
-        HandleClick(ShowToolsMenu, hWnd);
-        return 0;
-    case WM_RBUTTONUP:
-        HandleClick(ShowProgramMenu, hWnd);
-        return 0;
-    default:
-        return DefWindowProcW(hWnd, nMsg, wParam, lParam);
-    }
+    SetForegroundWindow(hWnd);
+    HandleClick(hWnd, STrayRequest{ ETrayMenu::Tools, true, false, POINT{} });
+    return 0;
+}
+
+LRESULT OnMenuChar(HWND hWnd, HMENU hMenu, wchar_t chTyped)
+{
+    const LRESULT nAnswer = AnswerMenuChar(hMenu, chTyped);
+    if (HIWORD(nAnswer) == MNC_SELECT)
+        PostMessageW(hWnd, WM_TYPEAHEAD_CHECK, LOWORD(nAnswer), reinterpret_cast<LPARAM>(hMenu));
+    return nAnswer;
 }
 
 // The shell forgot our icon when its task bar started anew: the same icon
 // goes back, or the program would run on unreachable and refuse a restart.
 void OnTaskbarCreated()
 {
-    if (Shell_NotifyIconW(NIM_ADD, &g_nid))
-        g_bIconAdded = true;
+    AddIconOnce();
 }
 
 } // namespace
@@ -255,12 +319,12 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg) {
     case WM_CREATE:
-        BuildMenus();
+        BuildMenus(hWnd);
         return 0;
     case WM_DESTROY:
         // A window closed from outside (WM_CLOSE, taskkill without /F)
         // must end the process too, or it runs on without an icon.
-        ReleaseMenus();
+        ReleaseMenus(hWnd);
         PostQuitMessage(0);
         return 0;
     case WM_QUERYENDSESSION:
@@ -275,8 +339,15 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_HELP:
         ShowHelpFile(hWnd);
         return 0;
+    case WM_MENUCHAR:
+        return OnMenuChar(hWnd, reinterpret_cast<HMENU>(lParam), static_cast<wchar_t>(LOWORD(wParam)));
+    case WM_TYPEAHEAD_CHECK:
+        FollowMenuSelection(hWnd, reinterpret_cast<HMENU>(lParam), static_cast<UINT>(wParam));
+        return 0;
     case WM_TRAYNOTIFY:
-        return OnTrayNotify(hWnd, nMsg, wParam, lParam);
+        return OnTrayNotify(hWnd, wParam, lParam);
+    case WM_HOTKEY:
+        return OnHotkey(hWnd, wParam);
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
             OnTaskbarCreated();
@@ -287,25 +358,27 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hWnd, nMsg, wParam, lParam);
 }
 
-void ShowToolsMenu(HWND hWnd)
+void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
 {
-    RebuildMenusIfChanged();
+    RebuildMenusIfChanged(hWnd);
     if (g_hToolsMenu == nullptr)
         return;
     EnableToolEntries();
-    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd);
+    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request);
+    // Read before anything else runs: the keys held when the entry was chosen.
+    const bool bElevate = IsElevationChord();
     if (nCommand == IDM_EDIT_TOOLS)
         EditToolList(hWnd);
     else if (nCommand > IDM_EDIT_TOOLS)
-        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS);
+        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate);
 }
 
-void ShowProgramMenu(HWND hWnd)
+void ShowProgramMenu(HWND hWnd, const STrayRequest& request)
 {
-    RebuildMenusIfChanged();
+    RebuildMenusIfChanged(hWnd);
     if (g_hProgramMenu == nullptr)
         return;
-    switch (TrackMenu(g_hProgramMenu, hWnd)) {
+    switch (TrackMenu(g_hProgramMenu, hWnd, request)) {
     case IDM_UNINSTALL:
         ConfirmUninstall(hWnd);
         break;

@@ -21,5 +21,8 @@ void RemoveTrayIcon();
 void DestroyMainWindow();
 
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
-void ShowToolsMenu(HWND hWnd);
-void ShowProgramMenu(HWND hWnd);
+struct STrayRequest;
+// A menu at the request's point (or the cursor), its first entry selected
+// when the request came from the keyboard.
+void ShowToolsMenu(HWND hWnd, const STrayRequest& request);
+void ShowProgramMenu(HWND hWnd, const STrayRequest& request);

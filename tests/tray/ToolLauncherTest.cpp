@@ -173,7 +173,8 @@ TEST(LaunchTool, FailureNamesTheToolAndGivesTheSystemsReason)
     } const cases[] = {
         { "missing program", "name=Ghost Writer\npath=" + IniPath(settings.File(L"ghost.exe")) + "\n",
           ERROR_FILE_NOT_FOUND, L"Ghost Writer" },
-        { "document without a program", "name=Notes\npath=" + IniPath(document) + "\n", SE_ERR_NOASSOC,
+        // Not the system's text for 31, "a device is not functioning".
+        { "document without a program", "name=Notes\npath=" + IniPath(document) + "\n", ERROR_NO_ASSOCIATION,
           L"Notes" },
     };
     for (const auto& c : cases) {

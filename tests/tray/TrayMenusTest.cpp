@@ -163,8 +163,10 @@ TEST(ConfigFileWatch, NoticesOutsideEditsByTheirSizeOrTime)
     EXPECT_TRUE(HasConfigFileChanged());
     EXPECT_FALSE(HasConfigFileChanged());
 
-    // A file that goes away is no change; one that appears later is.
+    // A file that goes away is a change too, seen once: the menus must not
+    // keep the tools of a file that is gone.
     DeleteFileW(settings.IniPath().c_str());
+    EXPECT_TRUE(HasConfigFileChanged());
     EXPECT_FALSE(HasConfigFileChanged());
 }
 

@@ -1,3 +1,4 @@
+#include "RecordingShell.h"
 #include "TrayTestSupport.h"
 
 #include "support/DialogAutomation.h"
@@ -5,6 +6,7 @@
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayNotice.h"
 #include "tray/TrayWindow.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +21,7 @@ using testsupport::ExeFolder;
 using testsupport::IsMessageBox;
 using testsupport::MessageBoxText;
 using testsupport::WindowText;
+using traytest::CRecordingShell;
 using traytest::CTraySettings;
 using traytest::DescribeMenu;
 using testsupport::Narrow;
@@ -29,8 +32,16 @@ namespace {
 constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
 
-// What happens once a popup menu of this thread shows: keys go to it, or
-// it is cancelled; the menus that opened are noted as text.
+// A typed character among the keys of a CMenuDriver script.
+constexpr UINT kTypedFlag = 0x10000;
+constexpr UINT Typed(wchar_t ch)
+{
+    return kTypedFlag | ch;
+}
+
+// What happens once a popup menu of this thread shows: keys go to it one
+// at a time, as a user presses them, or it is cancelled; the menus that
+// opened are noted as text, and before each key which entry was selected.
 class CMenuDriver
 {
 public:
@@ -52,6 +63,8 @@ public:
 
     std::vector<std::wstring> m_opened;
     bool m_bActiveWhileOpen = false;
+    // The selected position before each key and after the last; -1 for none.
+    std::vector<int> m_selected;
 
 private:
     static HWND FindMenuWindow()
@@ -73,9 +86,31 @@ private:
     static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam)
     {
         const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (nCode == HC_ACTION && s_pActive != nullptr && pMsg->message == WM_INITMENUPOPUP)
-            s_pActive->m_opened.push_back(DescribeMenu(reinterpret_cast<HMENU>(pMsg->wParam)));
+        if (nCode == HC_ACTION && s_pActive != nullptr && pMsg->message == WM_INITMENUPOPUP) {
+            s_pActive->m_hMenu = reinterpret_cast<HMENU>(pMsg->wParam);
+            s_pActive->m_opened.push_back(DescribeMenu(s_pActive->m_hMenu));
+        }
         return CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+
+    int SelectedPosition() const
+    {
+        const int nCount = GetMenuItemCount(m_hMenu);
+        for (int i = 0; i < nCount; ++i) {
+            if ((GetMenuState(m_hMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) != 0)
+                return i;
+        }
+        return -1;
+    }
+
+    void PostInput(HWND hMenuWnd, UINT nKey) const
+    {
+        if ((nKey & kTypedFlag) != 0) {
+            PostMessageW(hMenuWnd, WM_CHAR, nKey & 0xFFFF, 1);
+            return;
+        }
+        PostMessageW(hMenuWnd, WM_KEYDOWN, nKey, 1);
+        PostMessageW(hMenuWnd, WM_KEYUP, nKey, 0xC0000001);
     }
 
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD)
@@ -84,27 +119,29 @@ private:
         HWND hMenuWnd = FindMenuWindow();
         if (self == nullptr || hMenuWnd == nullptr)
             return;
+        if (!self->m_bActed) {
+            self->m_bActed = true;
+            self->m_bActiveWhileOpen = g_bMenuActive;
+            if (self->m_whileOpen)
+                self->m_whileOpen();
+            if (self->m_keys.empty()) {
+                EndMenu();
+                return;
+            }
+        }
+        if (self->m_nNextKey < self->m_keys.size() || self->m_selected.size() == self->m_keys.size()) {
+            self->m_selected.push_back(self->SelectedPosition());
+            self->m_nActedAt = GetTickCount();
+        }
+        if (self->m_nNextKey < self->m_keys.size()) {
+            self->PostInput(hMenuWnd, self->m_keys[self->m_nNextKey++]);
+            return;
+        }
         // A menu still open long after the script ran (a second one that
         // should never have opened, or keys that did not arrive) is closed,
         // so the test fails instead of hanging.
-        if (self->m_bActed) {
-            if (GetTickCount() - self->m_nActedAt > 2000)
-                EndMenu();
-            return;
-        }
-        self->m_bActed = true;
-        self->m_nActedAt = GetTickCount();
-        self->m_bActiveWhileOpen = g_bMenuActive;
-        if (self->m_whileOpen)
-            self->m_whileOpen();
-        if (self->m_keys.empty()) {
+        if (GetTickCount() - self->m_nActedAt > 2000)
             EndMenu();
-            return;
-        }
-        for (UINT nKey : self->m_keys) {
-            PostMessageW(hMenuWnd, WM_KEYDOWN, nKey, 1);
-            PostMessageW(hMenuWnd, WM_KEYUP, nKey, 0xC0000001);
-        }
     }
 
     static CMenuDriver* s_pActive;
@@ -114,6 +151,8 @@ private:
     UINT_PTR m_nTimer = 0;
     bool m_bActed = false;
     DWORD m_nActedAt = 0;
+    std::size_t m_nNextKey = 0;
+    HMENU m_hMenu = nullptr;
 };
 
 CMenuDriver* CMenuDriver::s_pActive = nullptr;
@@ -349,4 +388,154 @@ TEST(RunTray, ReportsAClassThatCannotBeRegisteredAndEnds)
     EXPECT_GT(text.size(), 46u) << "the system's reason is missing";
     EXPECT_EQ(nullptr, g_hMainWnd);
     EXPECT_FALSE(g_bIconAdded);
+}
+
+TEST(MainWindow, ADeletedSettingsFileLeavesNoToolsInTheNextMenu)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=One\npath=C:\\one.exe\n");
+    RememberConfigFileState();
+    CTrayTestWindow window;
+    DeleteFileW(settings.IniPath().c_str());
+    for (int nClick = 0; nClick < 2; ++nClick) {
+        CMenuDriver driver;
+        window.Click(WM_LBUTTONUP);
+        ASSERT_EQ(1u, driver.m_opened.size());
+        EXPECT_EQ(L"2024 Programme bearbeiten", driver.m_opened[0]);
+    }
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=Back\n");
+    CMenuDriver driver;
+    window.Click(WM_LBUTTONUP);
+    ASSERT_EQ(1u, driver.m_opened.size());
+    EXPECT_EQ(L"2025 Back|-|2024 Programme bearbeiten", driver.m_opened[0]);
+}
+
+TEST(MainWindow, MenusOpenedFromTheKeyboardStartOnTheirFirstEntry)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n[tool2]\nname=Two\n");
+    RememberConfigFileState();
+    CTrayTestWindow window;
+    struct Case
+    {
+        UINT nEvent;
+        int nSelected;
+    };
+    for (const Case& c : { Case{ NIN_KEYSELECT, 0 }, Case{ WM_CONTEXTMENU, 0 }, Case{ WM_LBUTTONUP, -1 } }) {
+        SCOPED_TRACE(c.nEvent);
+        CMenuDriver driver({ VK_ESCAPE });
+        window.Click(c.nEvent);
+        ASSERT_EQ(1u, driver.m_opened.size());
+        ASSERT_FALSE(driver.m_selected.empty());
+        EXPECT_EQ(c.nSelected, driver.m_selected[0]);
+    }
+}
+
+// Letters pick entries by the first letter of their names; what a choice
+// starts is seen at the shell, each tool with its number as parameter.
+TEST(MainWindow, TypingALetterPicksTheEntriesThatBeginWithIt)
+{
+    CTraySettings settings;
+    const std::wstring present = settings.File(L"present.exe");
+    testsupport::WriteFileBytes(present, "MZ");
+    const auto tool = [&](int n, const std::string& name) {
+        return "[tool" + std::to_string(n) + "]\nname=" + name + "\nparam=tool" + std::to_string(n) + "\npath="
+            + Narrow(present) + "\n";
+    };
+    settings.Write("\xEF\xBB\xBF[tools]\ncount=6\n" + tool(1, "B\xC3\xA4r") + tool(2, "\xC3\x9C" "bersicht")
+                   + "[tool3]\nname=-\n" + tool(4, "beta") + "[tool5]\nname=Grau\npath=C:\\nowhere\\grau.exe\n"
+                   + tool(6, "Paint"));
+    RememberConfigFileState();
+    CTrayTestWindow window;
+    CRecordingShell shell;
+    struct Case
+    {
+        const char* pszName;
+        std::vector<UINT> keys;
+        std::vector<int> selected;  // before each key while the menu is open
+        const wchar_t* pszStarted;  // the parameter of the tool started, or empty
+    };
+    const std::vector<Case> cases = {
+        { "one match starts at once, any case and script", { Typed(L'\u00FC') }, { -1 }, L"tool2" },
+        { "two matches: each press moves on", { Typed(L'b'), Typed(L'B'), Typed(L'b'), VK_ESCAPE }, { -1, 0, 3, 0 },
+          L"" },
+        { "Enter starts the selected match", { Typed(L'B'), Typed(L'b'), VK_RETURN }, { -1, 0, 3 }, L"tool4" },
+        { "a greyed match is selected, never started", { Typed(L'g'), VK_RETURN, VK_ESCAPE }, { -1, 4 }, L"" },
+        { "the editor's entry answers to its letter", { Typed(L'p'), Typed(L'p'), VK_ESCAPE }, { -1, 5, 7 }, L"" },
+        { "no match keeps the menu as it is", { Typed(L'z'), VK_ESCAPE }, { -1, -1 }, L"" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CRecordingShell::Call() = traytest::SShellCall();
+        CMenuDriver driver(c.keys);
+        window.Click(WM_LBUTTONUP);
+        ASSERT_EQ(1u, driver.m_opened.size());
+        ASSERT_GE(driver.m_selected.size(), c.selected.size());
+        EXPECT_EQ(c.selected, std::vector<int>(driver.m_selected.begin(), driver.m_selected.begin() + c.selected.size()));
+        EXPECT_EQ(c.pszStarted[0] != L'\0' ? 1 : 0, CRecordingShell::Call().nCalls);
+        EXPECT_EQ(c.pszStarted, CRecordingShell::Call().parameters);
+    }
+}
+
+TEST(MainWindow, TheProgramMenuAnswersToItsLetters)
+{
+    CTraySettings settings;
+    CTrayTestWindow window;
+    std::vector<std::wstring> boxes;
+    // The hidden window comes to the foreground too; only dialogs and boxes count.
+    CDialogAutomation automation([&](HWND hBox) {
+        if (ClassName(hBox) != L"#32770")
+            return;
+        boxes.push_back(WindowText(hBox));
+        PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IsMessageBox(hBox) ? IDNO : IDCANCEL, 0), 0);
+    });
+    for (wchar_t ch : { L'\u00FC', L'd' }) {
+        CMenuDriver driver({ Typed(ch) });
+        window.Click(WM_RBUTTONUP);
+    }
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_NE(std::wstring::npos, boxes[0].find(L"Ambertille")) << "the About box";
+    EXPECT_EQ(L"Ambertille", boxes[1]) << "the uninstall question";
+    EXPECT_FALSE(TakeQuitMessage());
+    CMenuDriver driver({ Typed(L'B') });
+    window.Click(WM_RBUTTONUP);
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST(MainWindow, TheGlobalShortcutOpensTheToolsMenuAndATakenOneIsToldOnce)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\nhotkey=Ctrl+Alt+F11\n[tool1]\nname=One\n");
+    RememberConfigFileState();
+    TakeQueuedTrayNotices();
+    // Another program holds the shortcut first.
+    HWND hHolder = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11));
+    {
+        CTrayTestWindow window;
+        EXPECT_EQ(L"Das Tastenk\u00fcrzel Ctrl+Alt+F11 ist bereits vergeben.", TakeQueuedTrayNotices());
+        settings.Write("[tools]\ncount=2\nhotkey=Ctrl+Alt+F11\n[tool1]\nname=One\n[tool2]\nname=Two\n");
+        CMenuDriver driver;
+        window.Click(WM_LBUTTONUP);
+        EXPECT_EQ(L"", TakeQueuedTrayNotices()) << "told again at a rebuild";
+    }
+    UnregisterHotKey(hHolder, 7);
+
+    CTrayTestWindow window;
+    EXPECT_EQ(L"", TakeQueuedTrayNotices());
+    EXPECT_FALSE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11)) << "the tray holds it now";
+    CMenuDriver driver({ VK_ESCAPE });
+    SendMessageW(window.Get(), WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_F11));
+    ASSERT_EQ(1u, driver.m_opened.size());
+    EXPECT_EQ(L"2025 One|2026 Two|-|2024 Programme bearbeiten", driver.m_opened[0]);
+    ASSERT_FALSE(driver.m_selected.empty());
+    EXPECT_EQ(0, driver.m_selected[0]) << "opened from the keyboard";
+
+    // Taken out of the file, the shortcut is given back.
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
+    CMenuDriver again;
+    window.Click(WM_LBUTTONUP);
+    EXPECT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11));
+    UnregisterHotKey(hHolder, 7);
+    DestroyWindow(hHolder);
 }
