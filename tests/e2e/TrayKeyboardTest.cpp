@@ -81,6 +81,25 @@ bool ClickIcon(DWORD nDown, DWORD nUp)
     return true;
 }
 
+// A balloon of the notification area: a tooltip of the shell's, taller
+// than the one-line tip that a pointer resting on an icon brings up.
+bool BalloonShown()
+{
+    bool bShown = false;
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) {
+            wchar_t szClass[64] = {};
+            GetClassNameW(hWnd, szClass, 64);
+            RECT rc = {};
+            if (IsWindowVisible(hWnd) && lstrcmpW(szClass, L"tooltips_class32") == 0 && GetWindowRect(hWnd, &rc)
+                && rc.bottom - rc.top >= 40)
+                *reinterpret_cast<bool*>(lParam) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&bShown));
+    return bShown;
+}
+
 } // namespace
 
 // The shell's version 4 reports a click twice (the button, then NIN_SELECT
@@ -144,4 +163,24 @@ TEST(TrayKeyboard, TheShortcutAndALetterStartATool)
     SendInputs({ Key('Z', false), Key('Z', true) });
     EXPECT_FALSE(WaitForTextFile(tray.Folder().File(L"Zweiter.txt"), kTimeoutMs).empty());
     EXPECT_TRUE(WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs));
+}
+
+TEST(TrayKeyboard, AShortcutHeldByAnotherProgramIsToldInABalloonAndTheTrayRunsOn)
+{
+    SendInputs({ Mouse(0, 640, 300) });
+    HWND hHolder = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F8));
+    ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return !BalloonShown(); }));
+    {
+        CTrayProcess tray("[tools]\ncount=0\nhotkey=Ctrl+Alt+F8\n");
+        StartTray(tray);
+        EXPECT_TRUE(e2e::WaitUntil(kTimeoutMs, BalloonShown));
+        EXPECT_TRUE(tray.IsRunning());
+        PostMessageW(tray.Window(), kTrayNotify, 0, MAKELPARAM(WM_LBUTTONUP, 0));
+        HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
+        ASSERT_NE(nullptr, hMenu);
+        SendKeys(hMenu, { VK_ESCAPE });
+    }
+    UnregisterHotKey(hHolder, 7);
+    DestroyWindow(hHolder);
 }
