@@ -72,11 +72,24 @@ bool SameLetter(wchar_t chA, wchar_t chB)
     return chA != L'\0' && CompareStringOrdinal(&chA, 1, &chB, 1, TRUE) == CSTR_EQUAL;
 }
 
+// Enter as a character (see CElevationChordWatch) starts the selected
+// entry, unless it is greyed.
+LRESULT AnswerEnter(const std::vector<SMenuEntry>& entries)
+{
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].bHighlighted && !entries[i].bGreyed)
+            return MAKELRESULT(i, MNC_EXECUTE);
+    }
+    return MAKELRESULT(0, MNC_IGNORE);
+}
+
 } // namespace
 
 LRESULT AnswerMenuChar(HMENU hMenu, wchar_t chTyped)
 {
     const std::vector<SMenuEntry> entries = ReadEntries(hMenu);
+    if (chTyped == L'\r')
+        return AnswerEnter(entries);
     std::size_t nHighlighted = entries.size();
     std::vector<std::size_t> matches;
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -7,7 +7,8 @@
 // name begins with the typed character, case ignored in every script. One
 // enabled match is started at once; several (or a greyed one) move the
 // selection to the next match after the selected entry at each press, and
-// Enter starts it. Names come from the entries' accessibility data
+// Enter starts it; Enter given as a character starts the selected entry.
+// Names come from the entries' accessibility data
 // (MSAAMENUINFO at the start of the item data), or from the text of plain
 // string entries.
 LRESULT AnswerMenuChar(HMENU hMenu, wchar_t chTyped);

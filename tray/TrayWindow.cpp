@@ -6,6 +6,7 @@
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
+#include "tray/ElevationChord.h"
 #include "tray/GlobalHotkey.h"
 #include "tray/HelpFile.h"
 #include "tray/MenuTypeAhead.h"
@@ -154,15 +155,18 @@ POINT MenuPoint(const STrayRequest& request)
     return pt;
 }
 
-UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request)
+// bElevate: the entry was chosen with Ctrl+Shift (Enter or a click).
+UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bElevate)
 {
     const POINT pt = MenuPoint(request);
+    CElevationChordWatch chord(hWnd);
     // A menu opened from the keyboard starts on its first entry, as the
     // menus of the shell do; the menu's loop takes the key from the queue.
     if (request.bFromKeyboard)
         PostMessageW(hWnd, WM_KEYDOWN, VK_DOWN, 0);
     const UINT nCommand = static_cast<UINT>(TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTALIGN,
                                                            pt.x, pt.y, 0, hWnd, nullptr));
+    bElevate = chord.WasPressed() || IsElevationChordHeld();
     // Without a message after the menu, the next menu opened from the icon
     // may not close when the user clicks elsewhere.
     PostMessageW(hWnd, WM_NULL, 0, 0);
@@ -185,14 +189,6 @@ void EditToolList(HWND hWnd)
         RememberConfigFileState();
     }
     ShowWindow(hWnd, SW_HIDE);
-}
-
-// Ctrl+Shift with Enter or a click starts a program as administrator, as
-// everywhere in Windows. The menu's loop has just read the keys that chose
-// the entry, so the thread's key state is the state of that moment.
-bool IsElevationChord()
-{
-    return (GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
 void ShowAboutBox(HWND)
@@ -364,9 +360,8 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
     if (g_hToolsMenu == nullptr)
         return;
     EnableToolEntries();
-    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request);
-    // Read before anything else runs: the keys held when the entry was chosen.
-    const bool bElevate = IsElevationChord();
+    bool bElevate = false;
+    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate);
     if (nCommand == IDM_EDIT_TOOLS)
         EditToolList(hWnd);
     else if (nCommand > IDM_EDIT_TOOLS)
@@ -378,7 +373,8 @@ void ShowProgramMenu(HWND hWnd, const STrayRequest& request)
     RebuildMenusIfChanged(hWnd);
     if (g_hProgramMenu == nullptr)
         return;
-    switch (TrackMenu(g_hProgramMenu, hWnd, request)) {
+    bool bElevate = false;
+    switch (TrackMenu(g_hProgramMenu, hWnd, request, bElevate)) {
     case IDM_UNINSTALL:
         ConfirmUninstall(hWnd);
         break;

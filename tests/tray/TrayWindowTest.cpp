@@ -38,6 +38,30 @@ constexpr UINT Typed(wchar_t ch)
 {
     return kTypedFlag | ch;
 }
+// Ctrl+Shift+Enter pressed on the keyboard: the key state that goes with
+// it exists only for real input, not for posted messages.
+constexpr UINT kElevatedEnter = 0x20000;
+// A click with Ctrl+Shift held on the first entry.
+constexpr UINT kElevatedClick = 0x20001;
+
+INPUT KeyInput(WORD nKey, bool bUp)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = nKey;
+    input.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+INPUT MouseInput(DWORD nFlags, POINT pt)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(pt.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(pt.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = nFlags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    return input;
+}
 
 // What happens once a popup menu of this thread shows: keys go to it one
 // at a time, as a user presses them, or it is cancelled; the menus that
@@ -105,6 +129,20 @@ private:
 
     void PostInput(HWND hMenuWnd, UINT nKey) const
     {
+        if (nKey == kElevatedEnter || nKey == kElevatedClick) {
+            RECT rc = {};
+            GetMenuItemRect(nullptr, m_hMenu, 0, &rc);
+            const POINT pt = { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 };
+            const bool bEnter = nKey == kElevatedEnter;
+            INPUT inputs[] = { KeyInput(VK_CONTROL, false),
+                               KeyInput(VK_SHIFT, false),
+                               bEnter ? KeyInput(VK_RETURN, false) : MouseInput(MOUSEEVENTF_LEFTDOWN, pt),
+                               bEnter ? KeyInput(VK_RETURN, true) : MouseInput(MOUSEEVENTF_LEFTUP, pt),
+                               KeyInput(VK_SHIFT, true),
+                               KeyInput(VK_CONTROL, true) };
+            SendInput(ARRAYSIZE(inputs), inputs, sizeof(INPUT));
+            return;
+        }
         if ((nKey & kTypedFlag) != 0) {
             PostMessageW(hMenuWnd, WM_CHAR, nKey & 0xFFFF, 1);
             return;
@@ -463,6 +501,8 @@ TEST(MainWindow, TypingALetterPicksTheEntriesThatBeginWithIt)
         { "a greyed match is selected, never started", { Typed(L'g'), VK_RETURN, VK_ESCAPE }, { -1, 4 }, L"" },
         { "the editor's entry answers to its letter", { Typed(L'p'), Typed(L'p'), VK_ESCAPE }, { -1, 5, 7 }, L"" },
         { "no match keeps the menu as it is", { Typed(L'z'), VK_ESCAPE }, { -1, -1 }, L"" },
+        { "Ctrl+Shift+Enter", { Typed(L'B'), kElevatedEnter }, { -1, 0 }, L"tool1" },
+        { "Ctrl+Shift+click", { kElevatedClick }, { -1 }, L"tool1" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pszName);
@@ -474,6 +514,8 @@ TEST(MainWindow, TypingALetterPicksTheEntriesThatBeginWithIt)
         EXPECT_EQ(c.selected, std::vector<int>(driver.m_selected.begin(), driver.m_selected.begin() + c.selected.size()));
         EXPECT_EQ(c.pszStarted[0] != L'\0' ? 1 : 0, CRecordingShell::Call().nCalls);
         EXPECT_EQ(c.pszStarted, CRecordingShell::Call().parameters);
+        const bool bElevated = c.keys.back() == kElevatedEnter || c.keys.back() == kElevatedClick;
+        EXPECT_EQ(bElevated ? L"runas" : (c.pszStarted[0] != L'\0' ? L"open" : L""), CRecordingShell::Call().verb);
     }
 }
 
