@@ -71,6 +71,8 @@
 #define IDC_LARGE_ICONS         705
 #define IDC_SHORT_PATH          706
 #define IDC_FONT_GROUP          1001
+#define IDC_HOTKEY_LABEL        409
+#define IDC_HOTKEY              708
 
 // About box (204) and command-line help screen (205)
 #define IDC_ABOUT_TEXT          401
