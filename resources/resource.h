@@ -50,6 +50,7 @@
 #define IDC_ICON_FILE           506
 #define IDC_SHOW_MODE           601
 #define IDC_SEPARATOR_TOGGLE    707
+#define IDC_RUN_AS              709
 #define IDC_ICON_PREVIEW        1002
 #define IDC_ICON_SPIN           1003
 #define IDC_ICON_FRAME          1004
