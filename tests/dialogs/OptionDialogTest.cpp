@@ -550,17 +550,34 @@ TEST_F(OptionDialogTest, ShortcutIsShownAppliedAndKeptWhereTheControlCannotShowI
     }
 }
 
-TEST_F(OptionDialogTest, TypingABareLetterGetsCtrlAltAdded)
+// What typing in the shortcut field does, as the help page tells it.
+TEST_F(OptionDialogTest, TypingABareLetterGetsCtrlAltAddedAndBackspaceClears)
 {
-    WORD nShown = 0;
-    Run([&](HWND hDlg) {
-        SetFocus(GetDlgItem(hDlg, IDC_HOTKEY));
-        PressKey(hDlg, 'K');
-        editortest::Pump(hDlg);
-        nShown = ShownHotkey(hDlg);
-        ClickButton(hDlg, IDCANCEL);
-    });
-    EXPECT_EQ(MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT), nShown);
+    const struct
+    {
+        const char* pszCase;
+        UINT nModifiers;  // in force at opening
+        UINT nKey;
+        UINT nTyped;
+        WORD nShown;
+    } cases[] = {
+        { "a bare letter", 0, 0, 'K', MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT) },
+        { "Backspace", MOD_CONTROL | MOD_ALT, 'A', VK_BACK, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        g_nHotkeyModifiers = c.nModifiers;
+        g_nHotkeyKey = c.nKey;
+        WORD nShown = 0xFFFF;
+        Run([&](HWND hDlg) {
+            SetFocus(GetDlgItem(hDlg, IDC_HOTKEY));
+            PressKey(hDlg, c.nTyped);
+            editortest::Pump(hDlg);
+            nShown = ShownHotkey(hDlg);
+            ClickButton(hDlg, IDCANCEL);
+        });
+        EXPECT_EQ(c.nShown, nShown);
+    }
 }
 
 TEST_F(OptionDialogTest, ATakenOrUnusableShortcutIsRefusedAndTheDialogStaysOpen)
