@@ -4,13 +4,12 @@
 
 #include <commctrl.h>
 
-tessvald::CWindowHandle AddButtonToolTips(HWND hDlg, std::initializer_list<ButtonToolTip> tips)
+void AddButtonToolTips(HWND hDlg, std::initializer_list<ButtonToolTip> tips)
 {
-    tessvald::CWindowHandle toolTip(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                                    hDlg, nullptr, g_hInstance, nullptr));
-    if (!toolTip)
-        return toolTip;
+    HWND hToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hDlg, nullptr, g_hInstance, nullptr);
+    if (hToolTip == nullptr)
+        return;
     for (const ButtonToolTip& tip : tips) {
         HWND hButton = GetDlgItem(hDlg, tip.nId);
         if (hButton == nullptr)
@@ -23,7 +22,6 @@ tessvald::CWindowHandle AddButtonToolTips(HWND hDlg, std::initializer_list<Butto
         info.hwnd = hDlg;
         info.uId = reinterpret_cast<UINT_PTR>(hButton);
         info.lpszText = const_cast<wchar_t*>(tip.pszText);
-        SendMessageW(toolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        SendMessageW(hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     }
-    return toolTip;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "foundation/ScopedHandle.h"
-
 #include <windows.h>
 
 #include <initializer_list>
@@ -14,6 +12,7 @@ struct ButtonToolTip
     const wchar_t* pszText;
 };
 
-// One tooltip window owned by the dialog, with a tool for each button that
-// exists. The holder destroys it; hold it no longer than the dialog lives.
-tessvald::CWindowHandle AddButtonToolTips(HWND hDlg, std::initializer_list<ButtonToolTip> tips);
+// One tooltip window with a tool for each button that exists. The dialog
+// owns it: the system destroys it with the dialog, before the dialog's own
+// WM_DESTROY, so no one else may.
+void AddButtonToolTips(HWND hDlg, std::initializer_list<ButtonToolTip> tips);

@@ -233,7 +233,7 @@ void CManipulateDialog::SetButtonIcons(HWND hDlg)
     m_moveDownIcon.Reset(LoadButtonIcon(IDI_MOVE_DOWN));
     SendDlgItemMessageW(hDlg, IDC_MOVE_DOWN, BM_SETIMAGE, IMAGE_ICON,
                         reinterpret_cast<LPARAM>(m_moveDownIcon.Get()));
-    m_toolTip = AddButtonToolTips(hDlg, {
+    AddButtonToolTips(hDlg, {
         { IDC_MOVE_UP, L"Die ausgewählten Einträge eine Zeile nach oben schieben (Strg+Pfeil nach oben)" },
         { IDC_MOVE_DOWN, L"Die ausgewählten Einträge eine Zeile nach unten schieben (Strg+Pfeil nach unten)" },
     });
@@ -327,7 +327,6 @@ void CManipulateDialog::OnDestroy(HWND hDlg)
         RestoreList(hList);
     }
     CloseHelpFile();
-    m_toolTip.Reset();
     m_moveUpIcon.Reset();
     m_moveDownIcon.Reset();
 }

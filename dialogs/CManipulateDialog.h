@@ -70,7 +70,6 @@ private:
     bool m_bOptionsChanged;
     tessvald::CIconHandle m_moveUpIcon;
     tessvald::CIconHandle m_moveDownIcon;
-    tessvald::CWindowHandle m_toolTip;
 };
 
 // Where the editor goes: 10 pixels inside the work area's corner nearest to

@@ -180,7 +180,7 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     m_browseIcon.Reset(LoadButtonIcon(IDI_BROWSE));
     SendDlgItemMessageW(hDlg, IDC_BROWSE, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_browseIcon.Get()));
     SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
-    m_toolTip = AddButtonToolTips(hDlg, {
+    AddButtonToolTips(hDlg, {
         { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
         { IDC_BROWSE, L"Eine Datei wählen und alle Felder aus ihr füllen" },
     });
@@ -254,7 +254,6 @@ void CRegisterDialog::OnDestroy()
 {
     // The controls go with the dialog right after this; no paint reaches
     // them in between.
-    m_toolTip.Reset();
     m_separatorIcon.Reset();
     m_browseIcon.Reset();
     m_previewIcon.Reset();

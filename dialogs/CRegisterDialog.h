@@ -43,5 +43,4 @@ private:
     tessvald::CIconHandle m_separatorIcon;
     tessvald::CIconHandle m_browseIcon;
     tessvald::CIconHandle m_previewIcon;
-    tessvald::CWindowHandle m_toolTip;
 };

@@ -84,12 +84,6 @@ struct RegKeyTraits
     static void Close(HKEY h) { RegCloseKey(h); }
 };
 
-struct WindowTraits
-{
-    static HWND Invalid() { return nullptr; }
-    static void Close(HWND h) { DestroyWindow(h); }
-};
-
 struct FileTraits
 {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
@@ -105,7 +99,5 @@ using CMenuHandle = CScopedHandle<HMENU, MenuTraits>;
 using CModuleHandle = CScopedHandle<HMODULE, ModuleTraits>;
 using CRegKeyHandle = CScopedHandle<HKEY, RegKeyTraits>;
 using CFileHandle = CScopedHandle<HANDLE, FileTraits>;
-// A window this thread created and no one else destroys.
-using CWindowHandle = CScopedHandle<HWND, WindowTraits>;
 
 } // namespace tessvald

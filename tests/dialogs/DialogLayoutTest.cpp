@@ -460,6 +460,20 @@ private:
     tessvald::string::CString m_strSavedPath;
 };
 
+BOOL CALLBACK CountToolTip(HWND hWnd, LPARAM lParam)
+{
+    if (ClassName(hWnd) == TOOLTIPS_CLASSW)
+        ++*reinterpret_cast<int*>(lParam);
+    return TRUE;
+}
+
+int ThreadToolTipCount()
+{
+    int nCount = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountToolTip, reinterpret_cast<LPARAM>(&nCount));
+    return nCount;
+}
+
 int ScreenResolution()
 {
     HDC hDC = GetDC(nullptr);
@@ -534,11 +548,13 @@ TEST_F(DialogLayoutTest, IconButtonsHaveGermanNamesAndTooltips)
         { IDD_REGISTER, IDC_SEPARATOR_TOGGLE, L"&Trennlinie", L"Diesen Eintrag als Trennlinie im Menü zeigen" },
         { IDD_REGISTER, IDC_BROWSE, L"&Durchsuchen \u2026", L"Eine Datei wählen und alle Felder aus ihr füllen" },
     };
+    const int nToolTipsBefore = ThreadToolTipCount();
     std::map<WORD, LiveDialog> lives;
     for (const DialogCase& dialogCase : Dialogs()) {
         if (dialogCase.nTemplate == IDD_MANIPULATE || dialogCase.nTemplate == IDD_REGISTER)
             lives[dialogCase.nTemplate] = OpenAndRead(dialogCase);
     }
+    EXPECT_EQ(nToolTipsBefore, ThreadToolTipCount()) << "the tooltips go with their dialogs";
     for (const auto& button : buttons) {
         SCOPED_TRACE(Narrow(button.pszName));
         LiveDialog& live = lives[button.nTemplate];
