@@ -1,5 +1,6 @@
 #include "dialogs/CManipulateDialog.h"
 
+#include "dialogs/ButtonToolTips.h"
 #include "dialogs/DialogThunk.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
@@ -232,6 +233,10 @@ void CManipulateDialog::SetButtonIcons(HWND hDlg)
     m_moveDownIcon.Reset(LoadButtonIcon(IDI_MOVE_DOWN));
     SendDlgItemMessageW(hDlg, IDC_MOVE_DOWN, BM_SETIMAGE, IMAGE_ICON,
                         reinterpret_cast<LPARAM>(m_moveDownIcon.Get()));
+    AddButtonToolTips(hDlg, {
+        { IDC_MOVE_UP, L"Die ausgewählten Einträge eine Zeile nach oben schieben (Strg+Pfeil nach oben)" },
+        { IDC_MOVE_DOWN, L"Die ausgewählten Einträge eine Zeile nach unten schieben (Strg+Pfeil nach unten)" },
+    });
 }
 
 void CManipulateDialog::InsertRow(HWND hList, const CRecord* pRecord, int nIndex)

@@ -6,7 +6,12 @@
 #include "foundation/WideFormat.h"
 #include "resources/resource.h"
 #include "settings/DisplayOptions.h"
+#include "settings/HotkeyText.h"
+#include "tray/MessageBoxes.h"
 
+#include <commctrl.h>
+
+#include <string>
 #include <utility>
 
 using tessvald::CClientDC;
@@ -21,8 +26,21 @@ constexpr int kFontControls[] = {
 };
 constexpr int kSizeChoices[] = { 6, 7, 8, 9, 10, 11, 12, 14, 16 };
 constexpr int kMinimumPoints = 6;
-constexpr int kPointsPerInch = 72;
 constexpr int kNumberChars = 16;
+// Any id serves for the trial registration: it is taken back at once.
+constexpr int kTrialHotkeyId = 1;
+
+// The hotkey control's modifier flags beside RegisterHotKey's.
+struct ModifierPair
+{
+    BYTE nControlFlag;
+    UINT nModifier;
+};
+constexpr ModifierPair kModifierPairs[] = {
+    { HOTKEYF_CONTROL, MOD_CONTROL },
+    { HOTKEYF_ALT, MOD_ALT },
+    { HOTKEYF_SHIFT, MOD_SHIFT },
+};
 
 bool IsChecked(HWND hDlg, int nId)
 {
@@ -107,7 +125,7 @@ LONG ReadSizeHeight(HWND hDlg, HDC hDC)
     std::int32_t nPoints = strSize.ToLong();
     if (nPoints < kMinimumPoints)
         nPoints = kMinimumPoints;
-    return -MulDiv(nPoints, GetDeviceCaps(hDC, LOGPIXELSY), kPointsPerInch);
+    return FontHeightFromPoints(nPoints, GetDeviceCaps(hDC, LOGPIXELSY));
 }
 
 // Copies the selected face when it fits the buffer; otherwise the buffer
@@ -134,6 +152,75 @@ BYTE FlagOf(HWND hDlg, int nId)
     return IsChecked(hDlg, nId) ? 1 : 0;
 }
 
+WORD ToControlValue(UINT nModifiers, UINT nKey)
+{
+    BYTE nFlags = 0;
+    for (const ModifierPair& pair : kModifierPairs) {
+        if ((nModifiers & pair.nModifier) != 0)
+            nFlags |= pair.nControlFlag;
+    }
+    return MAKEWORD(static_cast<BYTE>(nKey), nFlags);
+}
+
+// The control marks extended keys, which RegisterHotKey does not need.
+void FromControlValue(WORD nValue, UINT& nModifiers, UINT& nKey)
+{
+    nModifiers = 0;
+    for (const ModifierPair& pair : kModifierPairs) {
+        if ((HIBYTE(nValue) & pair.nControlFlag) != 0)
+            nModifiers |= pair.nModifier;
+    }
+    nKey = LOBYTE(nValue);
+}
+
+WORD HotkeyControlValue(HWND hDlg)
+{
+    return LOWORD(SendDlgItemMessageW(hDlg, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
+}
+
+// The combination as a German keyboard names it ("Strg+Alt+A").
+std::wstring GermanHotkeyText(UINT nModifiers, UINT nKey)
+{
+    const std::wstring stored = FormatHotkeyText(nModifiers, nKey);
+    const std::pair<const wchar_t*, const wchar_t*> names[] = {
+        { L"Ctrl", L"Strg" }, { L"Shift", L"Umschalt" }, { L"Space", L"Leertaste" },
+    };
+    std::wstring text;
+    std::size_t nStart = 0;
+    while (nStart <= stored.size()) {
+        std::size_t nPlus = stored.find(L'+', nStart);
+        if (nPlus == std::wstring::npos)
+            nPlus = stored.size();
+        std::wstring part = stored.substr(nStart, nPlus - nStart);
+        for (const auto& name : names) {
+            if (part == name.first)
+                part = name.second;
+        }
+        text += (text.empty() ? L"" : L"+") + part;
+        nStart = nPlus + 1;
+    }
+    return text;
+}
+
+// Asks the system whether another program holds the combination: a trial
+// registration on the dialog, taken back at once. Only a refusal because it
+// is taken counts; any other failure is left to the tray, which reports it
+// when it registers the shortcut.
+bool IsHotkeyTaken(HWND hDlg, UINT nModifiers, UINT nKey)
+{
+    if (RegisterHotKey(hDlg, kTrialHotkeyId, nModifiers, nKey)) {
+        UnregisterHotKey(hDlg, kTrialHotkeyId);
+        return false;
+    }
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+void RefuseHotkey(HWND hDlg, const std::wstring& reason)
+{
+    ShowError(hDlg, kNoSystemText, L"Ambertille", L"%s", reason.c_str());
+    SendMessageW(hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hDlg, IDC_HOTKEY)), TRUE);
+}
+
 } // namespace
 
 int COptionDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
@@ -157,7 +244,7 @@ void COptionDialog::OnInitDialog(HWND hDlg)
     HWND hSizeEdit = SizeEdit(hDlg);
     SetWindowLongPtrW(hSizeEdit, GWL_STYLE, GetWindowLongPtrW(hSizeEdit, GWL_STYLE) | ES_NUMBER);
     FillSizeList(hDlg);
-    SetNumberText(hSizeEdit, -MulDiv(g_logFont.lfHeight, kPointsPerInch, GetDeviceCaps(dc.Get(), LOGPIXELSY)));
+    SetNumberText(hSizeEdit, FontPointsFromHeight(g_logFont.lfHeight, GetDeviceCaps(dc.Get(), LOGPIXELSY)));
 
     SetCheck(hDlg, IDC_BOLD, g_logFont.lfWeight == FW_BOLD);
     SetCheck(hDlg, IDC_ITALIC, g_logFont.lfItalic != 0);
@@ -165,6 +252,47 @@ void COptionDialog::OnInitDialog(HWND hDlg)
 
     EnableFontControls(hDlg, !g_bSystemFont);
     UpdatePreview(hDlg);
+    SetUpHotkey(hDlg);
+}
+
+void COptionDialog::SetUpHotkey(HWND hDlg)
+{
+    // A letter, digit or the space bar alone or with Shift alone would fire
+    // on ordinary typing: the control adds Ctrl+Alt to such a combination
+    // as it is typed. That holds for F-keys too, which the settings file
+    // may name alone; such a stored shortcut is still shown and kept.
+    HWND hHotkey = GetDlgItem(hDlg, IDC_HOTKEY);
+    SendMessageW(hHotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    m_nShownHotkey = g_nHotkeyKey != 0 ? ToControlValue(g_nHotkeyModifiers, g_nHotkeyKey) : 0;
+    SendMessageW(hHotkey, HKM_SETHOTKEY, m_nShownHotkey, 0);
+}
+
+// The shortcut to apply, or false (after telling the user why) when the
+// chosen one cannot be stored or another program holds it.
+bool COptionDialog::ReadChosenHotkey(HWND hDlg, UINT& nModifiers, UINT& nKey) const
+{
+    const WORD nValue = HotkeyControlValue(hDlg);
+    if (nValue == m_nShownHotkey) {
+        nModifiers = g_nHotkeyModifiers;
+        nKey = g_nHotkeyKey;
+        return true;
+    }
+    FromControlValue(nValue, nModifiers, nKey);
+    if (nKey == 0) {
+        nModifiers = 0;
+        return true;
+    }
+    const std::wstring text = GermanHotkeyText(nModifiers, nKey);
+    if (text.empty()) {
+        RefuseHotkey(hDlg, L"Dieses Tastenkürzel lässt sich nicht verwenden. Möglich sind Buchstaben, Ziffern, "
+                           L"F1 bis F24 und die Leertaste, zusammen mit Strg, Alt oder Umschalt.");
+        return false;
+    }
+    if (IsHotkeyTaken(hDlg, nModifiers, nKey)) {
+        RefuseHotkey(hDlg, L"Das Tastenkürzel " + text + L" ist bereits vergeben.");
+        return false;
+    }
+    return true;
 }
 
 INT_PTR COptionDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM)
@@ -207,10 +335,15 @@ void COptionDialog::OnClick(HWND hDlg, WORD nId)
         // The preview keeps showing the chosen font; only the enabling changes.
         EnableFontControls(hDlg, !IsChecked(hDlg, IDC_SYSTEM_FONT));
         break;
-    case IDC_CLOSE:
-        Apply(hDlg);
+    case IDC_CLOSE: {
+        UINT nModifiers = 0;
+        UINT nKey = 0;
+        if (!ReadChosenHotkey(hDlg, nModifiers, nKey))
+            break;
+        Apply(hDlg, nModifiers, nKey);
         EndDialog(hDlg, IDOK);
         break;
+    }
     case IDCANCEL:
         EndDialog(hDlg, IDCANCEL);
         break;
@@ -258,9 +391,11 @@ void COptionDialog::OnSizeSelected(HWND hDlg)
     UpdatePreview(hDlg);
 }
 
-void COptionDialog::Apply(HWND hDlg)
+void COptionDialog::Apply(HWND hDlg, UINT nModifiers, UINT nKey)
 {
     CClientDC dc(hDlg);
+    g_nHotkeyModifiers = nModifiers;
+    g_nHotkeyKey = nKey;
     g_bLargeIcons = IsChecked(hDlg, IDC_LARGE_ICONS);
     g_bShortPath = IsChecked(hDlg, IDC_SHORT_PATH);
     g_bSystemFont = IsChecked(hDlg, IDC_SYSTEM_FONT);

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 // "Optionen ändern": the tray menu's display options with a live preview
-// of the chosen font. Changes the options in memory only, and only when
-// the user closes it with "&Schließen"; saving is the list editor's call.
+// of the chosen font, and the global shortcut. Changes the options in
+// memory only, and only when the user closes it with "&Schließen" (or
+// Enter); saving is the list editor's call. A shortcut that another
+// program holds is refused there and the dialog stays open.
 class COptionDialog
 {
 public:
@@ -26,8 +28,13 @@ private:
     void OnClick(HWND hDlg, WORD nId);
     void UpdatePreview(HWND hDlg);
     void OnSizeSelected(HWND hDlg);
-    void Apply(HWND hDlg);
+    void SetUpHotkey(HWND hDlg);
+    bool ReadChosenHotkey(HWND hDlg, UINT& nModifiers, UINT& nKey) const;
+    void Apply(HWND hDlg, UINT nModifiers, UINT nKey);
 
     // The font set on the preview control; replaced at every preview.
     tessvald::CFontHandle m_hPreviewFont;
+    // The hotkey control's value at opening: while it stays, the shortcut
+    // in force is kept as it is, Win included, which the control cannot show.
+    WORD m_nShownHotkey = 0;
 };

@@ -1,5 +1,6 @@
 #include "dialogs/CRegisterDialog.h"
 
+#include "dialogs/ButtonToolTips.h"
 #include "dialogs/DialogThunk.h"
 #include "foundation/WideFormat.h"
 #include "resolve/CResourceLocator.h"
@@ -108,6 +109,48 @@ bool SpinOffersPositions(HWND hDlg)
     return nUpper >= 0;
 }
 
+// The up-down's own arrow keys work only through a buddy that can take the
+// focus; ours is the frame. Focused itself (its label's access key or Tab),
+// it steps through the icons as a click on its arrows does.
+void StepSpin(HWND hSpin, int nStep)
+{
+    int nLower = 0;
+    int nUpper = -1;
+    SendMessageW(hSpin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower), reinterpret_cast<LPARAM>(&nUpper));
+    const int nPosition = static_cast<int>(SendMessageW(hSpin, UDM_GETPOS32, 0, 0));
+    const int nNext = nPosition + nStep;
+    if (nUpper < nLower || nNext < nLower || nNext > nUpper)
+        return;
+    SendMessageW(hSpin, UDM_SETPOS32, 0, nNext);
+    SendMessageW(GetParent(hSpin), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, nNext), reinterpret_cast<LPARAM>(hSpin));
+}
+
+constexpr UINT_PTR kSpinKeysId = 1;
+
+LRESULT CALLBACK SpinKeysProc(HWND hSpin, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (nMsg) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+        if (wParam == VK_UP || wParam == VK_RIGHT) {
+            StepSpin(hSpin, 1);
+            return 0;
+        }
+        if (wParam == VK_DOWN || wParam == VK_LEFT) {
+            StepSpin(hSpin, -1);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hSpin, SpinKeysProc, kSpinKeysId);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hSpin, nMsg, wParam, lParam);
+}
+
 } // namespace
 
 CRegisterDialog::CRegisterDialog() = default;
@@ -136,6 +179,11 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
                         reinterpret_cast<LPARAM>(m_separatorIcon.Get()));
     m_browseIcon.Reset(LoadButtonIcon(IDI_BROWSE));
     SendDlgItemMessageW(hDlg, IDC_BROWSE, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_browseIcon.Get()));
+    SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
+    AddButtonToolTips(hDlg, {
+        { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
+        { IDC_BROWSE, L"Eine Datei wählen und alle Felder aus ihr füllen" },
+    });
 
     // The mode comes first, so that the picker can keep its up-down
     // disabled when the file offers no choice.
@@ -143,6 +191,10 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     CheckDlgButton(hDlg, IDC_SEPARATOR_TOGGLE, bSeparator ? BST_CHECKED : BST_UNCHECKED);
     EnableControls(hDlg, !bSeparator);
     FillControls(hDlg);
+    // Set once: a browse replaces the fields from the chosen file, which
+    // cannot say whether the entry needs administrator rights, so the
+    // user's choice stays.
+    CheckDlgButton(hDlg, IDC_RUN_AS, m_record.m_bRunAs ? BST_CHECKED : BST_UNCHECKED);
 }
 
 INT_PTR CRegisterDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -183,7 +235,8 @@ void CRegisterDialog::OnCommand(HWND hDlg, WPARAM wParam)
         EnableControls(hDlg, !IsSeparatorChecked(hDlg));
         break;
     default:
-        // Enter in an edit field (IDOK) must not close the editor.
+        // Enter arrives as the default button "&Schließen"; IDOK comes
+        // only without one and is no command of the editor.
         break;
     }
 }
@@ -315,4 +368,5 @@ void CRegisterDialog::ReadControls(HWND hDlg)
     m_record.SetDescription(ReadControlText(hDlg, IDC_DESCRIPTION).GetText());
     m_record.SetIconFile(ReadControlText(hDlg, IDC_ICON_FILE).GetText());
     m_record.SetIconIndex(nIconIndex);
+    m_record.SetRunAs(IsDlgButtonChecked(hDlg, IDC_RUN_AS) == BST_CHECKED);
 }

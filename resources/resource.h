@@ -50,6 +50,7 @@
 #define IDC_ICON_FILE           506
 #define IDC_SHOW_MODE           601
 #define IDC_SEPARATOR_TOGGLE    707
+#define IDC_RUN_AS              709
 #define IDC_ICON_PREVIEW        1002
 #define IDC_ICON_SPIN           1003
 #define IDC_ICON_FRAME          1004
@@ -71,6 +72,8 @@
 #define IDC_LARGE_ICONS         705
 #define IDC_SHORT_PATH          706
 #define IDC_FONT_GROUP          1001
+#define IDC_HOTKEY_LABEL        409
+#define IDC_HOTKEY              708
 
 // About box (204) and command-line help screen (205)
 #define IDC_ABOUT_TEXT          401

@@ -150,6 +150,22 @@ bool CConfig::WriteULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG
     return WriteString(pszSection, pszKey, szValue);
 }
 
+bool CConfig::DeleteKey(const wchar_t* pszSection, const wchar_t* pszKey) const
+{
+    if (IsBlankText(pszSection) || IsBlankText(pszKey) || m_strFileName.IsEmpty())
+        return false;
+    // Without a file there is no key to take away; the profile functions
+    // would create an empty one.
+    if (GetFileAttributesW(m_strFileName.GetData()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    const BOOL bDeleted = WritePrivateProfileStringW(pszSection, pszKey, nullptr, m_strFileName.GetData());
+    const DWORD nError = GetLastError();
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, m_strFileName.GetData());
+    ForgetSnapshot();
+    SetLastError(nError);
+    return bDeleted == TRUE;
+}
+
 void CConfig::BeginReadBatch() const
 {
     if (m_nReadBatches++ == 0)

@@ -30,6 +30,8 @@ public:
     bool WriteBool(const wchar_t* pszSection, const wchar_t* pszKey, bool bValue, bool bWordForm) const;
     bool WriteLong(const wchar_t* pszSection, const wchar_t* pszKey, LONG nValue) const;
     bool WriteULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG nValue) const;
+    // Takes the key out of its section; a key that is not there is no error.
+    bool DeleteKey(const wchar_t* pszSection, const wchar_t* pszKey) const;
 
     // Reads between the two see the file as the first of them found it: one
     // look at the file for a whole tool instead of one per key. Pairs nest;

@@ -12,3 +12,16 @@ extern LOGFONTW g_logFont;  // the chosen menu font; height in device pixels
 // virtual key; key 0 means none, the default.
 extern UINT g_nHotkeyModifiers;
 extern UINT g_nHotkeyKey;
+
+// The menu font's size before the settings file names one.
+constexpr LONG kDefaultFontPoints = 8;
+
+// The settings file and the options dialog speak points, g_logFont device
+// pixels. A size in points survives the way there and back at any
+// resolution of 72 dots per inch or more.
+LONG FontHeightFromPoints(LONG nPoints, int nDpi);
+LONG FontPointsFromHeight(LONG nHeight, int nDpi);
+// The screen's vertical resolution; 96 when it cannot be read.
+int GetScreenDpi();
+// The initial menu font for a screen of that resolution.
+LOGFONTW DefaultLogFont(int nDpi);

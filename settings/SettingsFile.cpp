@@ -46,9 +46,13 @@ struct OptionValue
     const wchar_t* pszSection;
     const wchar_t* pszKey;
     wchar_t szValue[kFaceNameSize];
+    // An empty value means "none" and must take the key away, rather than
+    // leave the one written before ("hotkey"); for the others an empty
+    // value is never written and the stored one stays.
+    bool bRemoveWhenEmpty;
 };
 
-constexpr std::size_t kOptionCount = 8;
+constexpr std::size_t kOptionCount = 9;
 
 const wchar_t* BoolWord(bool bValue)
 {
@@ -60,6 +64,7 @@ void SetOption(OptionValue& option, const wchar_t* pszSection, const wchar_t* ps
     option.pszSection = pszSection;
     option.pszKey = pszKey;
     FormatBuffer(option.szValue, kFaceNameSize, L"%s", pszValue);
+    option.bRemoveWhenEmpty = false;
 }
 
 void MakeOptionValues(int nDpi, OptionValue (&options)[kOptionCount])
@@ -70,16 +75,20 @@ void MakeOptionValues(int nDpi, OptionValue (&options)[kOptionCount])
     const wchar_t* pszFace = g_logFont.lfFaceName;
     std::copy(pszFace, std::find(pszFace, pszFace + kFaceNameSize - 1, L'\0'), szFace);
     wchar_t szSize[kNumberSize] = {};
-    FormatBuffer(szSize, kNumberSize, L"%ld", static_cast<long>(-MulDiv(g_logFont.lfHeight, 72, nDpi)));
+    FormatBuffer(szSize, kNumberSize, L"%ld", static_cast<long>(FontPointsFromHeight(g_logFont.lfHeight, nDpi)));
 
     SetOption(options[0], L"tools", L"shortpath", BoolWord(g_bShortPath));
     SetOption(options[1], L"tools", L"systemfont", BoolWord(g_bSystemFont));
     SetOption(options[2], L"tools", L"icons", g_bLargeIcons ? L"large" : L"small");
-    SetOption(options[3], L"font", L"name", szFace);
-    SetOption(options[4], L"font", L"size", szSize);
-    SetOption(options[5], L"font", L"bold", BoolWord(g_logFont.lfWeight == FW_BOLD));
-    SetOption(options[6], L"font", L"italic", BoolWord(g_logFont.lfItalic == 1));
-    SetOption(options[7], L"font", L"underline", BoolWord(g_logFont.lfUnderline == 1));
+    // No shortcut is the default and leaves no key, so files without one
+    // read the same in every version.
+    SetOption(options[3], L"tools", L"hotkey", FormatHotkeyText(g_nHotkeyModifiers, g_nHotkeyKey).c_str());
+    options[3].bRemoveWhenEmpty = true;
+    SetOption(options[4], L"font", L"name", szFace);
+    SetOption(options[5], L"font", L"size", szSize);
+    SetOption(options[6], L"font", L"bold", BoolWord(g_logFont.lfWeight == FW_BOLD));
+    SetOption(options[7], L"font", L"italic", BoolWord(g_logFont.lfItalic == 1));
+    SetOption(options[8], L"font", L"underline", BoolWord(g_logFont.lfUnderline == 1));
 }
 
 void AddRecord(CProfileText& text, const CRecord& record)
@@ -219,7 +228,7 @@ void LoadFontOptions()
 
     LONG nSize = 0;
     if (g_config.ReadLong(L"font", L"size", nSize))
-        g_logFont.lfHeight = -MulDiv(nSize, WindowDpi(GetDesktopWindow()), 72);
+        g_logFont.lfHeight = FontHeightFromPoints(nSize, WindowDpi(GetDesktopWindow()));
 
     bool bFlag = false;
     if (g_config.ReadBool(L"font", L"bold", bFlag))
@@ -252,9 +261,12 @@ bool SaveOptions(HWND hWnd)
     // Every key is tried even after one failed, as a partial save keeps
     // more of the user's choice than none.
     for (const OptionValue& option : options) {
-        if (option.szValue[0] == L'\0')
-            continue;
-        if (!g_config.WriteString(option.pszSection, option.pszKey, option.szValue) && bSaved) {
+        bool bWritten = true;
+        if (option.szValue[0] != L'\0')
+            bWritten = g_config.WriteString(option.pszSection, option.pszKey, option.szValue);
+        else if (option.bRemoveWhenEmpty)
+            bWritten = g_config.DeleteKey(option.pszSection, option.pszKey);
+        if (!bWritten && bSaved) {
             bSaved = false;
             nFirstError = GetLastError();
         }

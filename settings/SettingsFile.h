@@ -29,7 +29,8 @@ void LoadFontOptions();
 void LoadHotkeyOption();
 
 // The options alone, written in place into the settings file: "shortpath",
-// "systemfont", "icons", then the font. The window's device context gives
+// "systemfont", "icons", "hotkey" (removed when there is no shortcut), then
+// the font. The window's device context gives
 // the resolution for the font size in points. Every key is tried; false
 // (with the cause as the last error) when any could not be written.
 bool SaveOptions(HWND hWnd);

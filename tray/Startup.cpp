@@ -101,7 +101,7 @@ void StartUp(HINSTANCE hInstance)
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // The list editor's list view and the entry editor's up-down control
     // are common controls; their classes exist only once registered.
-    INITCOMMONCONTROLSEX controls = { sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS };
+    INITCOMMONCONTROLSEX controls = { sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES };
     InitCommonControlsEx(&controls);
     g_hInstance = hInstance;
     FillModulePath();

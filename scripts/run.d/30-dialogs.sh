@@ -10,6 +10,7 @@ count=0
 shortpath=TRUE
 systemfont=FALSE
 icons=large
+hotkey=Ctrl+Alt+A
 [font]
 name=Tahoma
 size=9

@@ -422,3 +422,29 @@ TEST_F(ManipulateCommandsTest, EnterEditsASingleSelectedRowOnly)
           } } });
     EXPECT_EQ(1, nEdited);
 }
+
+TEST_F(ManipulateCommandsTest, TheRunAsFlagTravelsWithItsEntryThroughMovesEditsAndTheSave)
+{
+    std::wstring text = Tools({ L"A", L"B", L"C" });
+    text.replace(text.find(L"[tool2]"), 7, L"runas=TRUE\r\n[tool2]");
+    m_settings.Write(text);
+    Run({ { kEditorTitle, [](HWND hDlg) {
+              HWND hList = ListOf(hDlg);
+              SelectRows(hList, { 0 });
+              ClickButton(hDlg, IDC_MOVE_DOWN);  // B, A, C
+              SelectRows(hList, { 2 });
+              ClickButton(hDlg, IDC_EDIT);       // C gets the flag
+              ClickButton(hDlg, IDC_SAVE);
+          } },
+          { L"Eintrag bearbeiten", [](HWND hWnd) {
+              EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hWnd, IDC_RUN_AS));
+              ClickButton(hWnd, IDC_RUN_AS);
+              ClickButton(hWnd, IDC_CLOSE);
+          } } });
+    EXPECT_EQ(L"B", m_settings.Read(L"tool1", L"name"));
+    EXPECT_EQ(L"", m_settings.Read(L"tool1", L"runas"));
+    EXPECT_EQ(L"A", m_settings.Read(L"tool2", L"name"));
+    EXPECT_EQ(L"TRUE", m_settings.Read(L"tool2", L"runas"));
+    EXPECT_EQ(L"C", m_settings.Read(L"tool3", L"name"));
+    EXPECT_EQ(L"TRUE", m_settings.Read(L"tool3", L"runas"));
+}

@@ -3,7 +3,10 @@
 #include "settings/DisplayOptions.h"
 #include "tray/AppGlobals.h"
 
+#include "EditorTestSupport.h"
 #include "support/DialogAutomation.h"
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -122,20 +125,57 @@ struct Options
     bool bShortPath;
     bool bSystemFont;
     LOGFONTW logFont;
+    UINT nHotkeyModifiers;
+    UINT nHotkeyKey;
 
-    static Options Current() { return { g_bLargeIcons, g_bShortPath, g_bSystemFont, g_logFont }; }
+    static Options Current()
+    {
+        return { g_bLargeIcons, g_bShortPath, g_bSystemFont, g_logFont, g_nHotkeyModifiers, g_nHotkeyKey };
+    }
     void MakeCurrent() const
     {
         g_bLargeIcons = bLargeIcons;
         g_bShortPath = bShortPath;
         g_bSystemFont = bSystemFont;
         g_logFont = logFont;
+        g_nHotkeyModifiers = nHotkeyModifiers;
+        g_nHotkeyKey = nHotkeyKey;
     }
     bool operator==(const Options& other) const
     {
         return bLargeIcons == other.bLargeIcons && bShortPath == other.bShortPath
-            && bSystemFont == other.bSystemFont && std::memcmp(&logFont, &other.logFont, sizeof(logFont)) == 0;
+            && bSystemFont == other.bSystemFont && std::memcmp(&logFont, &other.logFont, sizeof(logFont)) == 0
+            && nHotkeyModifiers == other.nHotkeyModifiers && nHotkeyKey == other.nHotkeyKey;
     }
+};
+
+WORD ShownHotkey(HWND hDlg)
+{
+    return LOWORD(SendDlgItemMessageW(hDlg, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
+}
+
+void SetShownHotkey(HWND hDlg, BYTE nKey, BYTE nFlags)
+{
+    SendDlgItemMessageW(hDlg, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD(nKey, nFlags), 0);
+}
+
+// Holds a combination as another program would, for as long as it lives.
+class CTakenHotkey
+{
+public:
+    CTakenHotkey(UINT nModifiers, UINT nKey) : m_bHeld(RegisterHotKey(nullptr, kId, nModifiers, nKey) != FALSE) {}
+    CTakenHotkey(const CTakenHotkey&) = delete;
+    CTakenHotkey& operator=(const CTakenHotkey&) = delete;
+    virtual ~CTakenHotkey()
+    {
+        if (m_bHeld)
+            UnregisterHotKey(nullptr, kId);
+    }
+    bool IsHeld() const { return m_bHeld; }
+
+private:
+    static constexpr int kId = 0x2A;
+    bool m_bHeld;
 };
 
 // Every case starts from the program's initial options and leaves them so.
@@ -157,7 +197,7 @@ protected:
 
     static Options Initial()
     {
-        Options options = { false, false, true, {} };
+        Options options = { false, false, true, {}, 0, 0 };
         options.logFont.lfHeight = -11;
         options.logFont.lfWeight = FW_NORMAL;
         options.logFont.lfCharSet = DEFAULT_CHARSET;
@@ -166,14 +206,27 @@ protected:
     }
 
     // Opens the dialog and lets the handler act on it like a user; the
-    // handler ends it.
-    int Run(const std::function<void(HWND)>& handler)
+    // handler ends it. Message boxes it raises are read into boxTexts and
+    // answered with OK.
+    int Run(const std::function<void(HWND)>& handler, std::vector<std::wstring>* pBoxTexts = nullptr)
     {
-        CDialogAutomation automation(handler);
+        HWND hDialog = nullptr;
+        CDialogAutomation automation([&](HWND hWnd) {
+            if (hDialog == nullptr) {
+                hDialog = hWnd;
+                handler(hWnd);
+                return;
+            }
+            EXPECT_TRUE(IsMessageBox(hWnd) && pBoxTexts != nullptr) << "unexpected window";
+            EXPECT_EQ(L"Ambertille", WindowText(hWnd));
+            if (pBoxTexts != nullptr)
+                pBoxTexts->push_back(MessageBoxText(hWnd));
+            PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+        });
         COptionDialog dialog;
         const int nResult = dialog.DoModal(g_hInstance, nullptr);
         EXPECT_FALSE(automation.TimedOut());
-        EXPECT_EQ(1, automation.Count());
+        EXPECT_EQ(1 + (pBoxTexts != nullptr ? static_cast<int>(pBoxTexts->size()) : 0), automation.Count());
         return nResult;
     }
 
@@ -427,6 +480,7 @@ TEST_F(OptionDialogTest, CancelLeavesEveryOptionAsItWas)
             ClickButton(hDlg, IDC_UNDERLINE);
             TypeSize(hDlg, L"20");
             SendMessageW(GetDlgItem(hDlg, IDC_FACE), WM_KEYDOWN, VK_HOME, 0);
+            SetShownHotkey(hDlg, 'J', HOTKEYF_CONTROL | HOTKEYF_ALT);
             way.endIt(hDlg);
         });
         EXPECT_EQ(2, nResult) << way.pszWay;
@@ -443,14 +497,141 @@ TEST_F(OptionDialogTest, CloseWithoutChangesReturnsOneAndKeepsTheOptions)
     EXPECT_TRUE(before == Options::Current());
 }
 
-TEST_F(OptionDialogTest, EnterDoesNotCloseWithoutADefaultButton)
+// Enter used to do nothing here; "&Schließen" is now the default button.
+TEST_F(OptionDialogTest, EnterAppliesLikeTheCloseButton)
 {
     const int nResult = Run([](HWND hDlg) {
+        ClickButton(hDlg, IDC_LARGE_ICONS);
+        SetFocus(GetDlgItem(hDlg, IDC_LARGE_ICONS));
         PressKey(hDlg, VK_RETURN);
-        // Esc is handled after Enter; only Esc ends the dialog.
-        PressKey(hDlg, VK_ESCAPE);
     });
-    EXPECT_EQ(2, nResult);
+    EXPECT_EQ(1, nResult);
+    EXPECT_TRUE(g_bLargeIcons);
+}
+
+TEST_F(OptionDialogTest, ShortcutIsShownAppliedAndKeptWhereTheControlCannotShowIt)
+{
+    const struct
+    {
+        const char* pszCase;
+        UINT nModifiers;     // in force at opening
+        UINT nKey;
+        WORD nShown;         // what the control shows
+        bool bChange;        // the user sets nNewKey with Ctrl+Shift
+        BYTE nNewKey;
+        UINT nAppliedModifiers;
+        UINT nAppliedKey;
+    } cases[] = {
+        { "none stays none", 0, 0, 0, false, 0, 0, 0 },
+        { "shown as stored", MOD_CONTROL | MOD_ALT, 'A', MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_ALT), false, 0,
+          MOD_CONTROL | MOD_ALT, 'A' },
+        { "Win is kept while unchanged", MOD_WIN | MOD_CONTROL, VK_F5, MAKEWORD(VK_F5, HOTKEYF_CONTROL), false, 0,
+          MOD_WIN | MOD_CONTROL, VK_F5 },
+        { "a bare F-key from the file stays", 0, VK_F9, MAKEWORD(VK_F9, 0), false, 0, 0, VK_F9 },
+        { "changed", MOD_WIN | MOD_CONTROL, VK_F5, MAKEWORD(VK_F5, HOTKEYF_CONTROL), true, VK_F6,
+          MOD_CONTROL | MOD_SHIFT, VK_F6 },
+        { "cleared", MOD_CONTROL | MOD_ALT, 'A', MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_ALT), true, 0, 0, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        g_nHotkeyModifiers = c.nModifiers;
+        g_nHotkeyKey = c.nKey;
+        WORD nShown = 0;
+        const int nResult = Run([&](HWND hDlg) {
+            nShown = ShownHotkey(hDlg);
+            if (c.bChange)
+                SetShownHotkey(hDlg, c.nNewKey, c.nNewKey != 0 ? HOTKEYF_CONTROL | HOTKEYF_SHIFT : 0);
+            ClickButton(hDlg, IDC_CLOSE);
+        });
+        EXPECT_EQ(1, nResult);
+        EXPECT_EQ(c.nShown, nShown);
+        EXPECT_EQ(c.nAppliedModifiers, g_nHotkeyModifiers);
+        EXPECT_EQ(c.nAppliedKey, g_nHotkeyKey);
+    }
+}
+
+// What typing in the shortcut field does, as the help page tells it.
+TEST_F(OptionDialogTest, TypingABareLetterGetsCtrlAltAddedAndBackspaceClears)
+{
+    const struct
+    {
+        const char* pszCase;
+        UINT nModifiers;  // in force at opening
+        UINT nKey;
+        UINT nTyped;
+        WORD nShown;
+    } cases[] = {
+        { "a bare letter", 0, 0, 'K', MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT) },
+        { "Backspace", MOD_CONTROL | MOD_ALT, 'A', VK_BACK, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        g_nHotkeyModifiers = c.nModifiers;
+        g_nHotkeyKey = c.nKey;
+        WORD nShown = 0xFFFF;
+        Run([&](HWND hDlg) {
+            SetFocus(GetDlgItem(hDlg, IDC_HOTKEY));
+            PressKey(hDlg, c.nTyped);
+            editortest::Pump(hDlg);
+            nShown = ShownHotkey(hDlg);
+            ClickButton(hDlg, IDCANCEL);
+        });
+        EXPECT_EQ(c.nShown, nShown);
+    }
+}
+
+TEST_F(OptionDialogTest, ATakenOrUnusableShortcutIsRefusedAndTheDialogStaysOpen)
+{
+    CTakenHotkey taken(MOD_CONTROL | MOD_ALT, 'Q');
+    ASSERT_TRUE(taken.IsHeld());
+    const struct
+    {
+        const char* pszCase;
+        BYTE nKey;
+        BYTE nFlags;
+        const wchar_t* pszBox;
+    } refused[] = {
+        { "taken", 'Q', HOTKEYF_CONTROL | HOTKEYF_ALT, L"Das Tastenkürzel Strg+Alt+Q ist bereits vergeben." },
+        { "unusable key", VK_HOME, HOTKEYF_CONTROL | HOTKEYF_ALT,
+          L"Dieses Tastenkürzel lässt sich nicht verwenden. Möglich sind Buchstaben, Ziffern, F1 bis F24 und "
+          L"die Leertaste, zusammen mit Strg, Alt oder Umschalt." },
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.pszCase);
+        const Options before = Options::Current();
+        std::vector<std::wstring> boxes;
+        bool bOpenAfterRefusal = false;
+        bool bFocusOnShortcut = false;
+        const int nResult = Run([&](HWND hDlg) {
+            ClickButton(hDlg, IDC_LARGE_ICONS);
+            SetShownHotkey(hDlg, c.nKey, c.nFlags);
+            SetFocus(GetDlgItem(hDlg, IDC_LARGE_ICONS));
+            PressKey(hDlg, VK_RETURN);
+            editortest::Pump(hDlg);
+            bOpenAfterRefusal = IsWindowVisible(hDlg) != FALSE;
+            bFocusOnShortcut = GetFocus() == GetDlgItem(hDlg, IDC_HOTKEY);
+            ClickButton(hDlg, IDCANCEL);
+        }, &boxes);
+        EXPECT_EQ(2, nResult);
+        EXPECT_EQ(std::vector<std::wstring>{ c.pszBox }, boxes);
+        EXPECT_TRUE(bOpenAfterRefusal);
+        EXPECT_TRUE(bFocusOnShortcut);
+        EXPECT_TRUE(before == Options::Current()) << "nothing is applied";
+    }
+
+    // The shortcut in force is held by the program's own tray: keeping it is
+    // no conflict. A free one is accepted and not kept registered.
+    g_nHotkeyModifiers = MOD_CONTROL | MOD_ALT;
+    g_nHotkeyKey = 'Q';
+    EXPECT_EQ(1, Run([](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); }));
+    EXPECT_EQ(static_cast<UINT>('Q'), g_nHotkeyKey);
+    EXPECT_EQ(1, Run([](HWND hDlg) {
+        SetShownHotkey(hDlg, 'W', HOTKEYF_CONTROL | HOTKEYF_ALT);
+        ClickButton(hDlg, IDC_CLOSE);
+    }));
+    EXPECT_EQ(static_cast<UINT>('W'), g_nHotkeyKey);
+    CTakenHotkey again(MOD_CONTROL | MOD_ALT, 'W');
+    EXPECT_TRUE(again.IsHeld()) << "the trial registration was taken back";
 }
 
 TEST_F(OptionDialogTest, OwnsEveryPreviewFontItMakes)

@@ -159,10 +159,11 @@ TEST_F(RegisterDialogTest, SeparatorModeDisablesTheFieldsAndAcceptStoresABareSep
 {
     for (const wchar_t* pszName : { L"@", L"- Werkzeuge -" }) {
         SCOPED_TRACE(std::string(pszName, pszName + wcslen(pszName)));
-        const CRecord separator = MakeRecord(pszName);
+        CRecord separator = MakeRecord(pszName);
+        separator.SetRunAs(true);
         const int nResult = Run(&separator, [](HWND hDlg) {
             EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
-            for (int nId : { IDC_NAME, IDC_PATH, IDC_BROWSE, IDC_SHOW_MODE, IDC_PARAM, IDC_WORKING,
+            for (int nId : { IDC_NAME, IDC_PATH, IDC_BROWSE, IDC_SHOW_MODE, IDC_PARAM, IDC_WORKING, IDC_RUN_AS,
                              IDC_DESCRIPTION, IDC_ICON_FILE, IDC_ICON_SPIN, IDC_ICON_PREVIEW })
                 EXPECT_FALSE(IsEnabled(hDlg, nId)) << nId;
             for (int nId : { IDCANCEL, IDC_CLOSE, IDC_SEPARATOR_TOGGLE })
@@ -176,6 +177,7 @@ TEST_F(RegisterDialogTest, SeparatorModeDisablesTheFieldsAndAcceptStoresABareSep
         EXPECT_STREQ(L"@", result.m_strName.GetData());
         EXPECT_EQ(-1, result.m_nShow);
         EXPECT_EQ(-1, result.m_nIconIndex);
+        EXPECT_FALSE(result.m_bRunAs) << "a separator starts nothing";
         for (const auto* pText : { &result.m_strSection, &result.m_strPath, &result.m_strParam,
                                    &result.m_strWorking, &result.m_strDescription, &result.m_strIconFile })
             EXPECT_STREQ(L"", pText->GetData());
@@ -368,18 +370,83 @@ TEST_F(RegisterDialogTest, ScrollingTheUpDownShowsTheNextIconAndAcceptStoresIt)
     EXPECT_EQ(1, m_editor.GetRecord().m_nIconIndex);
 }
 
-TEST_F(RegisterDialogTest, EnterInAFieldKeepsTheEditorOpenAndEscapeCancels)
+// The icon is chosen from the keyboard too: its label's access key reaches
+// the up-down, whose arrow keys step through the icons.
+TEST_F(RegisterDialogTest, TheIconIsReachedAndChosenFromTheKeyboard)
 {
-    const CRecord record = MakeRecord(L"Bleibt");
-    bool bOpenAfterEnter = false;
-    const int nResult = Run(&record, [&](HWND hDlg) {
+    CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
+    const CRecord record = MakeRecord(L"Bunt", module.c_str(), 0);
+    const int nResult = Run(&record, [](HWND hDlg) {
         SetFocus(GetDlgItem(hDlg, IDC_NAME));
+        PostMessageW(GetFocus(), WM_SYSCHAR, L'k', 1u << 29);
+        Pump(hDlg);
+        EXPECT_EQ(GetDlgItem(hDlg, IDC_ICON_SPIN), GetFocus());
+        TypeKey(hDlg, VK_UP);
+        TypeKey(hDlg, VK_UP);
+        EXPECT_EQ((std::vector<std::wstring>{ L"3", L"3", L"9" }), PickerLabels(hDlg));
         TypeKey(hDlg, VK_RETURN);
-        bOpenAfterEnter = IsWindowVisible(hDlg) != FALSE;
-        SetDlgItemTextW(hDlg, IDC_NAME, L"Verworfen");
-        TypeKey(hDlg, VK_ESCAPE);
     });
-    EXPECT_TRUE(bOpenAfterEnter);
-    EXPECT_EQ(2, nResult);
-    EXPECT_STREQ(L"Bleibt", m_editor.GetRecord().m_strName.GetData());
+    ASSERT_EQ(1, nResult);
+    EXPECT_EQ(2, m_editor.GetRecord().m_nIconIndex);
+}
+
+// Enter in a field used to do nothing; "&Schließen" is now the default
+// button, so Enter accepts what the fields hold.
+TEST_F(RegisterDialogTest, EnterInAFieldAcceptsAndEscapeCancels)
+{
+    const CRecord record = MakeRecord(L"Vorher");
+    const struct
+    {
+        UINT nKey;
+        int nResult;
+        const wchar_t* pszName;  // the record afterwards
+    } cases[] = { { VK_RETURN, 1, L"Nachher" }, { VK_ESCAPE, 2, L"Vorher" } };
+    for (const auto& c : cases) {
+        const int nResult = Run(&record, [&](HWND hDlg) {
+            SetFocus(GetDlgItem(hDlg, IDC_NAME));
+            SetDlgItemTextW(hDlg, IDC_NAME, L"Nachher");
+            TypeKey(hDlg, c.nKey);
+        });
+        EXPECT_EQ(c.nResult, nResult);
+        EXPECT_STREQ(c.pszName, m_editor.GetRecord().m_strName.GetData());
+    }
+}
+
+TEST_F(RegisterDialogTest, RunAsBoxShowsTheFlagAndKeepsItThroughABrowse)
+{
+    const std::wstring program = ExeFolder() + L"\\winpoke.exe";
+    const struct
+    {
+        const char* pszCase;
+        bool bStored;
+        bool bClick;
+        bool bBrowse;
+        bool bResult;
+    } cases[] = {
+        { "kept on", true, false, false, true },
+        { "switched on", false, true, false, true },
+        { "switched off", true, true, false, false },
+        { "kept through a browse", true, false, true, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        CRecord record = MakeRecord(L"Werkzeug");
+        record.SetRunAs(c.bStored);
+        bool bShown = !c.bStored;
+        const int nResult = Run(&record, [&](HWND hDlg) {
+            bShown = IsDlgButtonChecked(hDlg, IDC_RUN_AS) == BST_CHECKED;
+            if (c.bClick)
+                ClickButton(hDlg, IDC_RUN_AS);
+            if (c.bBrowse)
+                ClickButton(hDlg, IDC_BROWSE);
+            ClickButton(hDlg, IDC_CLOSE);
+        }, [&](HWND hChooser) { ChooseFile(hChooser, program); });
+        ASSERT_EQ(1, nResult);
+        EXPECT_EQ(c.bStored, bShown);
+        EXPECT_EQ(c.bResult, m_editor.GetRecord().m_bRunAs);
+        if (c.bBrowse) {
+            EXPECT_EQ(program, m_editor.GetRecord().m_strPath.GetData());
+        }
+    }
 }
