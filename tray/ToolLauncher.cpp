@@ -11,12 +11,7 @@
 
 #include <shellapi.h>
 
-using tessvald::CFileHandle;
-using tessvald::string::FormatBuffer;
-
 namespace {
-
-constexpr DWORD kPathSize = 1024;
 
 // The shell's result codes up to 32 are error codes; 0 means it ran out of
 // memory, which the system calls code 8.
@@ -26,34 +21,6 @@ DWORD LaunchErrorCode(INT_PTR nResult)
 }
 
 } // namespace
-
-bool FileExists(const wchar_t* pszPath)
-{
-    if (pszPath == nullptr)
-        return false;
-    CFileHandle file(
-        CreateFileW(pszPath, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsValid();
-}
-
-void EnableToolEntries()
-{
-    CConfigReadBatch batch(g_config);
-    ULONG nCount = 0;
-    if (!ReadToolCount(nCount))
-        return;
-    // Runs before every showing of the tools menu, so it reads only the key
-    // it needs; a path that is missing or too long reads as empty, exactly
-    // as in the full record.
-    for (ULONG n = 1; n <= nCount; ++n) {
-        wchar_t szSection[32] = {};
-        FormatBuffer(szSection, 32, L"tool%lu", n);
-        wchar_t szPath[kPathSize] = {};
-        g_config.ReadString(szSection, L"path", szPath, kPathSize);
-        const UINT nState = FileExists(szPath) ? MF_ENABLED : (MF_GRAYED | MF_DISABLED);
-        EnableMenuItem(g_hToolsMenu, IDM_EDIT_TOOLS + n, MF_BYCOMMAND | nState);
-    }
-}
 
 void LaunchTool(HWND hOwner, ULONG nTool)
 {

@@ -7,7 +7,9 @@
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/HelpFile.h"
+#include "tray/MenuIcons.h"
 #include "tray/MessageBoxes.h"
+#include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
 #include "tray/TrayMenus.h"
@@ -255,11 +257,13 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg) {
     case WM_CREATE:
+        StartIconLoading(hWnd);
         BuildMenus();
         return 0;
     case WM_DESTROY:
         // A window closed from outside (WM_CLOSE, taskkill without /F)
         // must end the process too, or it runs on without an icon.
+        StopIconLoading();
         ReleaseMenus();
         PostQuitMessage(0);
         return 0;
@@ -277,6 +281,9 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(hWnd, nMsg, wParam, lParam);
+    case WM_MENUICONSLOADED:
+        OnMenuIconsLoaded();
+        return 0;
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
             OnTaskbarCreated();

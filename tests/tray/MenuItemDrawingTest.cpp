@@ -12,8 +12,11 @@
 #include <memory>
 
 using testsupport::ExeFolder;
+using traytest::CTestMenuEntry;
 using traytest::CTraySettings;
+using traytest::FontOf;
 using traytest::IconCentreColour;
+using traytest::LoadedIcon;
 
 namespace {
 
@@ -21,13 +24,9 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kLime = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-std::unique_ptr<MenuItemData> MakeData(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
+CTestMenuEntry MakeData(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
 {
-    CRecord record;
-    record.SetName(pszName);
-    record.SetIconFile(iconFile.c_str());
-    record.SetIconIndex(nIconIndex);
-    return std::unique_ptr<MenuItemData>(CreateMenuItemData(record));
+    return CTestMenuEntry(pszName, iconFile, nIconIndex);
 }
 
 std::wstring IconModule()
@@ -172,10 +171,10 @@ TEST(MenuItemData, PicksTheIconGroupAtTheStoredPosition)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nIndex);
         auto pData = MakeData(L"Tool", IconModule(), c.nIndex);
-        ASSERT_NE(nullptr, pData);
-        ASSERT_EQ(c.bIcon, static_cast<bool>(pData->m_hIcon));
+        ASSERT_NE(nullptr, pData.get());
+        ASSERT_EQ(c.bIcon, LoadedIcon(pData.get()) != nullptr);
         if (c.bIcon) {
-            EXPECT_EQ(c.nColour, IconCentreColour(pData->m_hIcon.Get(), pData->m_nIconWidth));
+            EXPECT_EQ(c.nColour, IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth));
         }
     }
 }
@@ -191,20 +190,20 @@ TEST(MenuItemData, LoadsAnIcoFileAtTheChosenSize)
         SCOPED_TRACE(bLarge ? "large" : "small");
         g_bLargeIcons = bLarge;
         auto pData = MakeData(L"Document", ico, 0);
-        ASSERT_TRUE(pData->m_hIcon);
+        ASSERT_NE(nullptr, LoadedIcon(pData.get()));
         EXPECT_EQ(bLarge ? nLarge : nSmall, pData->m_nIconWidth);
         EXPECT_EQ(GetSystemMetrics(bLarge ? SM_CYICON : SM_CYSMICON), pData->m_nIconHeight);
         ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(pData->m_hIcon.Get(), &info));
+        ASSERT_TRUE(GetIconInfo(LoadedIcon(pData.get()), &info));
         BITMAP bitmap = {};
         GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         EXPECT_EQ(pData->m_nIconWidth, bitmap.bmWidth);
-        EXPECT_EQ(bLarge ? kBlue : kLime, IconCentreColour(pData->m_hIcon.Get(), pData->m_nIconWidth));
+        EXPECT_EQ(bLarge ? kBlue : kLime, IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth));
     }
     auto pMissing = MakeData(L"Gone", settings.File(L"gone.ico"), 0);
-    EXPECT_FALSE(pMissing->m_hIcon);
+    EXPECT_EQ(nullptr, LoadedIcon(pMissing.get()));
 }
 
 TEST(MenuItemData, TakesTheSystemMenuFontOrTheChosenOne)
@@ -215,14 +214,15 @@ TEST(MenuItemData, TakesTheSystemMenuFontOrTheChosenOne)
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
 
     auto pSystem = MakeData(L"Tool", L"", 0);
-    EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, pSystem->m_logFont.lfFaceName);
-    EXPECT_EQ(metrics.lfMenuFont.lfHeight, pSystem->m_logFont.lfHeight);
-    EXPECT_STREQ(L"Tool", pSystem->m_strText.GetData());
+    EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, FontOf(pSystem.get()).lfFaceName);
+    EXPECT_EQ(metrics.lfMenuFont.lfHeight, FontOf(pSystem.get()).lfHeight);
+    EXPECT_STREQ(L"Tool", TextOf(*pSystem.get()));
     EXPECT_EQ(4, pSystem->m_nMargin);
 
     UseChosenFont(-30);
     auto pChosen = MakeData(L"Tool", L"", 0);
-    EXPECT_EQ(0, std::memcmp(&g_logFont, &pChosen->m_logFont, sizeof(LOGFONTW)));
+    const LOGFONTW chosen = FontOf(pChosen.get());
+    EXPECT_EQ(0, std::memcmp(&g_logFont, &chosen, sizeof(LOGFONTW)));
 }
 
 TEST(MeasureMenuItem, LeavesRoomForIconMarginsAndText)
@@ -249,7 +249,8 @@ TEST(MeasureMenuItem, CountsEveryCharacterThatIsDrawn)
     UseChosenFont(-20);
     auto pData = MakeData(L"Tom & Jerry", L"", 0);
     HDC hDC = GetDC(nullptr);
-    HFONT hFont = CreateFontIndirectW(&pData->m_logFont);
+    const LOGFONTW logFont = FontOf(pData.get());
+    HFONT hFont = CreateFontIndirectW(&logFont);
     HGDIOBJ hOld = SelectObject(hDC, hFont);
     SIZE drawn = {};
     GetTextExtentPoint32W(hDC, L"Tom & Jerry", 11, &drawn);

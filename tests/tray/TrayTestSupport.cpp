@@ -3,8 +3,9 @@
 #include "settings/CConfig.h"
 #include "settings/DisplayOptions.h"
 #include "tray/AppGlobals.h"
+#include "settings/CRecord.h"
 #include "tray/ConfigFileWatch.h"
-#include "tray/MenuItemData.h"
+#include "tray/MenuIcons.h"
 #include "tray/TrayMenus.h"
 
 #include <vector>
@@ -60,6 +61,40 @@ void CTraySettings::SetWriteTime(const FILETIME& time) const
     CloseHandle(hFile);
 }
 
+CTestMenuEntry::CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
+{
+    CRecord record;
+    record.SetName(pszName);
+    record.SetIconFile(iconFile.c_str());
+    record.SetIconIndex(nIconIndex);
+    m_font.Create();
+    m_pData.reset(CreateMenuItemData(record, m_font.Get()));
+}
+
+CTestMenuEntry::~CTestMenuEntry() = default;
+
+namespace {
+
+ULONG_PTR ItemDataOf(HMENU hMenu, UINT nItem, BOOL bByPosition)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoW(hMenu, nItem, bByPosition, &info))
+        return 0;
+    return info.dwItemData;
+}
+
+std::wstring NameIn(ULONG_PTR nItemData)
+{
+    const auto* pInfo = reinterpret_cast<const MSAAMENUINFO*>(nItemData);
+    if (pInfo == nullptr || pInfo->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG) || pInfo->pszWText == nullptr)
+        return L"";
+    return std::wstring(pInfo->pszWText, pInfo->cchWText);
+}
+
+} // namespace
+
 std::wstring DescribeMenu(HMENU hMenu)
 {
     std::wstring text;
@@ -67,7 +102,7 @@ std::wstring DescribeMenu(HMENU hMenu)
     for (int i = 0; i < nCount; ++i) {
         MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
         GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
         if (!text.empty())
             text += L"|";
@@ -76,21 +111,35 @@ std::wstring DescribeMenu(HMENU hMenu)
             continue;
         }
         text += std::to_wstring(info.wID);
-        const auto* pData = reinterpret_cast<const MenuItemData*>(info.dwItemData);
-        if ((info.fType & MFT_OWNERDRAW) != 0 && pData != nullptr)
-            text += L" " + std::wstring(pData->m_strText.GetData());
+        if ((info.fType & MFT_OWNERDRAW) != 0)
+            text += L" " + NameIn(ItemDataOf(hMenu, static_cast<UINT>(i), TRUE));
     }
     return text;
 }
 
+std::wstring AccessibleName(HMENU hMenu, UINT nCommand)
+{
+    return NameIn(ItemDataOf(hMenu, nCommand, FALSE));
+}
+
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand)
 {
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_DATA;
-    if (!GetMenuItemInfoW(hMenu, nCommand, FALSE, &info))
+    return reinterpret_cast<const MenuItemData*>(ItemDataOf(hMenu, nCommand, FALSE));
+}
+
+HICON LoadedIcon(const MenuItemData* pData)
+{
+    if (pData == nullptr || pData->m_pIcon == nullptr)
         return nullptr;
-    return reinterpret_cast<const MenuItemData*>(info.dwItemData);
+    g_iconCache.LoadNow(*pData->m_pIcon);
+    return pData->m_pIcon->m_hIcon.Get();
+}
+
+LOGFONTW FontOf(const MenuItemData* pData)
+{
+    LOGFONTW font = {};
+    GetObjectW(pData->m_hFont, sizeof(font), &font);
+    return font;
 }
 
 COLORREF IconCentreColour(HICON hIcon, int nSize)

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "support/TempDir.h"
+#include "tray/MenuFont.h"
+#include "tray/MenuItemData.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
-
-class MenuItemData;
 
 namespace traytest {
 
@@ -35,11 +36,37 @@ private:
     LOGFONTW m_savedFont;
 };
 
+// An entry's data made as a menu build makes it, with a font of its own.
+class CTestMenuEntry
+{
+public:
+    CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex);
+    CTestMenuEntry(const CTestMenuEntry&) = delete;
+    CTestMenuEntry& operator=(const CTestMenuEntry&) = delete;
+    virtual ~CTestMenuEntry();
+
+    MenuItemData* get() const { return m_pData.get(); }
+    MenuItemData* operator->() const { return m_pData.get(); }
+
+private:
+    CMenuFont m_font;
+    std::unique_ptr<MenuItemData> m_pData;
+};
+
 // A menu as text: "2025 One|-|2027 Three|-|2024 Programme bearbeiten",
-// "-" for a separator; owner-drawn entries show their MenuItemData text.
+// "-" for a separator; owner-drawn entries show the name a screen reader
+// reads from their item data.
 std::wstring DescribeMenu(HMENU hMenu);
+// The name of the entry with this command as accessibility tools read it
+// (GetMenuItemInfoW, then the MSAAMENUINFO at the start of the item data);
+// empty when the data does not carry the signature.
+std::wstring AccessibleName(HMENU hMenu, UINT nCommand);
 // The drawing data of the entry with this command, or null.
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand);
+// The entry's icon, loaded now if it was not yet; null when it has none.
+HICON LoadedIcon(const MenuItemData* pData);
+// The font the entry is measured and drawn with.
+LOGFONTW FontOf(const MenuItemData* pData);
 
 // The colour at the middle of the icon drawn on white at the given size.
 COLORREF IconCentreColour(HICON hIcon, int nSize);
