@@ -12,6 +12,7 @@
 #include <memory>
 
 using testsupport::ExeFolder;
+using traytest::CPixelCanvas;
 using traytest::CTestMenuEntry;
 using traytest::CTraySettings;
 using traytest::FontOf;
@@ -77,59 +78,6 @@ std::string MakeIcoFile(const std::pair<int, COLORREF> (&images)[2])
     }
     return header + body;
 }
-
-// A 32-bit top-down bitmap selected into a memory DC, its pixels readable.
-class CPixelCanvas
-{
-public:
-    CPixelCanvas(int nWidth, int nHeight) : m_nWidth(nWidth), m_hDC(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = nWidth;
-        info.bmiHeader.biHeight = -nHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* pBits = nullptr;
-        m_hBitmap = CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
-        m_pPixels = static_cast<const DWORD*>(pBits);
-        m_hOld = SelectObject(m_hDC, m_hBitmap);
-        RECT rc = { 0, 0, nWidth, nHeight };
-        FillRect(m_hDC, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    CPixelCanvas(const CPixelCanvas&) = delete;
-    CPixelCanvas& operator=(const CPixelCanvas&) = delete;
-    virtual ~CPixelCanvas()
-    {
-        SelectObject(m_hDC, m_hOld);
-        DeleteObject(m_hBitmap);
-        DeleteDC(m_hDC);
-    }
-
-    HDC DC() const { return m_hDC; }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD nPixel = m_pPixels[y * m_nWidth + x];
-        return RGB((nPixel >> 16) & 0xFF, (nPixel >> 8) & 0xFF, nPixel & 0xFF);
-    }
-    // Whether any pixel of the rectangle has exactly this colour.
-    bool Holds(const RECT& rc, COLORREF nColour) const
-    {
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                if (At(x, y) == nColour)
-                    return true;
-        return false;
-    }
-
-private:
-    int m_nWidth;
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    const DWORD* m_pPixels;
-    HGDIOBJ m_hOld;
-};
 
 MEASUREITEMSTRUCT Measure(const MenuItemData* pData)
 {
@@ -352,4 +300,61 @@ TEST(DrawMenuItem, LeavesTheDeviceContextAsItFoundIt)
     EXPECT_EQ(hFont, GetCurrentObject(canvas.DC(), OBJ_FONT));
     EXPECT_EQ(RGB(1, 2, 3), GetTextColor(canvas.DC()));
     EXPECT_EQ(OPAQUE, GetBkMode(canvas.DC()));
+}
+
+TEST(MenuItemData, ScreenReadersReadEachEntrysFullNameThroughTheItemData)
+{
+    CTraySettings settings;
+    const std::string longName(300, 'W');
+    settings.Write("[tools]\ncount=3\n[tool1]\nname=Tom & Jerry\n[tool2]\nname=" + longName
+                   + "\n[tool3]\nname=Notizen\n");
+    BuildToolsMenu();
+    BuildProgramMenu();
+    const struct
+    {
+        HMENU hMenu;
+        UINT nCommand;
+        std::wstring name;
+    } cases[] = {
+        { g_hToolsMenu, 2025, L"Tom & Jerry" },
+        { g_hToolsMenu, 2026, std::wstring(300, L'W') },
+        { g_hToolsMenu, 2027, L"Notizen" },
+        { g_hToolsMenu, 2024, L"Programme bearbeiten" },
+        { g_hProgramMenu, 2028, L"Beenden" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nCommand);
+        EXPECT_EQ(c.name, traytest::AccessibleName(c.hMenu, c.nCommand));
+    }
+}
+
+TEST(MeasureMenuItem, ALongNameIsCutAtHalfTheWorkAreaAndDrawnInsideTheEntry)
+{
+    CTraySettings settings;
+    UseChosenFont(-20);
+    auto pLong = MakeData(std::wstring(300, L'M').c_str(), L"", 0);
+    POINT pt = {};
+    GetCursorPos(&pt);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const int nHalf = (monitor.rcWork.right - monitor.rcWork.left) / 2;
+    const MEASUREITEMSTRUCT measure = Measure(pLong.get());
+    EXPECT_EQ(static_cast<UINT>(nHalf), measure.itemWidth);
+
+    // Nothing of the text lands right of the entry; the text reaches its end.
+    const int nWidth = static_cast<int>(measure.itemWidth);
+    const int nHeight = static_cast<int>(measure.itemHeight);
+    CPixelCanvas canvas(nWidth + 200, nHeight);
+    const RECT rcCanvas = { 0, 0, nWidth + 200, nHeight };
+    HBRUSH hBlue = CreateSolidBrush(kBlue);
+    FillRect(canvas.DC(), &rcCanvas, hBlue);
+    DeleteObject(hBlue);
+    traytest::DrawEntry(pLong.get(), canvas, { 0, 0, nWidth, nHeight });
+    EXPECT_FALSE(canvas.Holds({ nWidth, 0, nWidth + 200, nHeight }, GetSysColor(COLOR_MENUTEXT)));
+    EXPECT_TRUE(canvas.Holds({ nWidth - 40, 0, nWidth, nHeight }, GetSysColor(COLOR_MENUTEXT)));
+
+    // A short name keeps its own width.
+    auto pShort = MakeData(L"MMMM", L"", 0);
+    EXPECT_LT(Measure(pShort.get()).itemWidth, static_cast<UINT>(nHalf));
 }

@@ -7,6 +7,7 @@
 #include "tray/ConfigFileWatch.h"
 #include "tray/MenuIcons.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayWindow.h"
 
 #include <vector>
 
@@ -140,6 +141,94 @@ LOGFONTW FontOf(const MenuItemData* pData)
     LOGFONTW font = {};
     GetObjectW(pData->m_hFont, sizeof(font), &font);
     return font;
+}
+
+CPixelCanvas::CPixelCanvas(int nWidth, int nHeight) : m_nWidth(nWidth), m_hDC(CreateCompatibleDC(nullptr))
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = nWidth;
+    info.bmiHeader.biHeight = -nHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* pBits = nullptr;
+    m_hBitmap = CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    m_pPixels = static_cast<const DWORD*>(pBits);
+    m_hOld = SelectObject(m_hDC, m_hBitmap);
+    RECT rc = { 0, 0, nWidth, nHeight };
+    FillRect(m_hDC, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+CPixelCanvas::~CPixelCanvas()
+{
+    SelectObject(m_hDC, m_hOld);
+    DeleteObject(m_hBitmap);
+    DeleteDC(m_hDC);
+}
+
+COLORREF CPixelCanvas::At(int x, int y) const
+{
+    GdiFlush();
+    const DWORD nPixel = m_pPixels[y * m_nWidth + x];
+    return RGB((nPixel >> 16) & 0xFF, (nPixel >> 8) & 0xFF, nPixel & 0xFF);
+}
+
+bool CPixelCanvas::Holds(const RECT& rc, COLORREF nColour) const
+{
+    for (int y = rc.top; y < rc.bottom; ++y)
+        for (int x = rc.left; x < rc.right; ++x)
+            if (At(x, y) == nColour)
+                return true;
+    return false;
+}
+
+void DrawEntry(const MenuItemData* pData, const CPixelCanvas& canvas, const RECT& rcItem, UINT nState)
+{
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemState = nState;
+    draw.hDC = canvas.DC();
+    draw.rcItem = rcItem;
+    draw.itemData = reinterpret_cast<ULONG_PTR>(pData);
+    DrawMenuItem(&draw);
+}
+
+CMainTestWindow::CMainTestWindow()
+{
+    g_hInstance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = g_hInstance;
+    wc.lpszClassName = L"AmbertilleMenuTestWindow";
+    RegisterClassExW(&wc);
+    m_hWnd = CreateWindowExW(0, wc.lpszClassName, L"Ambertille menu test", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+                             nullptr, g_hInstance, nullptr);
+}
+
+CMainTestWindow::~CMainTestWindow()
+{
+    if (IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+    // The window's end posts the quit message, which must not end the next
+    // test's loops.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD nTimeoutMs)
+{
+    const DWORD nStart = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - nStart > nTimeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    return true;
 }
 
 COLORREF IconCentreColour(HICON hIcon, int nSize)

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -67,6 +68,54 @@ const MenuItemData* ItemData(HMENU hMenu, UINT nCommand);
 HICON LoadedIcon(const MenuItemData* pData);
 // The font the entry is measured and drawn with.
 LOGFONTW FontOf(const MenuItemData* pData);
+
+// A 32-bit top-down bitmap selected into a memory DC, its pixels readable;
+// black where nothing was drawn.
+class CPixelCanvas
+{
+public:
+    CPixelCanvas(int nWidth, int nHeight);
+    CPixelCanvas(const CPixelCanvas&) = delete;
+    CPixelCanvas& operator=(const CPixelCanvas&) = delete;
+    virtual ~CPixelCanvas();
+
+    HDC DC() const { return m_hDC; }
+    COLORREF At(int x, int y) const;
+    // Whether any pixel of the rectangle has exactly this colour.
+    bool Holds(const RECT& rc, COLORREF nColour) const;
+
+private:
+    int m_nWidth;
+    HDC m_hDC;
+    HBITMAP m_hBitmap;
+    const DWORD* m_pPixels;
+    HGDIOBJ m_hOld;
+};
+
+// Draws the entry as the menu would, on a canvas at (0, 0) with the
+// measured size.
+void DrawEntry(const MenuItemData* pData, const CPixelCanvas& canvas, const RECT& rcItem, UINT nState = 0);
+
+// A hidden window run by the program's window procedure, as "-run" makes
+// it: its creation builds the menus and starts the icon loader, its
+// destruction stops the loader and releases the menus.
+class CMainTestWindow
+{
+public:
+    CMainTestWindow();
+    CMainTestWindow(const CMainTestWindow&) = delete;
+    CMainTestWindow& operator=(const CMainTestWindow&) = delete;
+    virtual ~CMainTestWindow();
+
+    HWND Get() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd;
+};
+
+// Dispatches this thread's messages until the condition holds; false when
+// it still does not after the timeout.
+bool PumpUntil(const std::function<bool()>& condition, DWORD nTimeoutMs = 10000);
 
 // The colour at the middle of the icon drawn on white at the given size.
 COLORREF IconCentreColour(HICON hIcon, int nSize);
