@@ -18,7 +18,7 @@
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
-#include "tray/ToolLauncher.h"
+#include "tray/ToolAvailability.h"
 #include "tray/TrayMenus.h"
 #include "tray/TrayWindow.h"
 

@@ -84,6 +84,13 @@ struct RegKeyTraits
     static void Close(HKEY h) { RegCloseKey(h); }
 };
 
+// Threads, events and the other kernel objects that give null on failure.
+struct KernelObjectTraits
+{
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+
 struct FileTraits
 {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
@@ -99,5 +106,6 @@ using CMenuHandle = CScopedHandle<HMENU, MenuTraits>;
 using CModuleHandle = CScopedHandle<HMODULE, ModuleTraits>;
 using CRegKeyHandle = CScopedHandle<HKEY, RegKeyTraits>;
 using CFileHandle = CScopedHandle<HANDLE, FileTraits>;
+using CKernelHandle = CScopedHandle<HANDLE, KernelObjectTraits>;
 
 } // namespace tessvald

@@ -1,66 +1,61 @@
 #include "tray/MenuItemData.h"
 
-#include "resolve/CResourceLocator.h"
-#include "resolve/ResourceModule.h"
 #include "settings/CRecord.h"
 #include "settings/DisplayOptions.h"
+#include "tray/MenuIcons.h"
 
+#include <cwchar>
 #include <new>
-
-using tessvald::CIconHandle;
-using tessvald::CModuleHandle;
-using tessvald::resources::CResourceLocator;
 
 namespace {
 
 constexpr int kMargin = 4;
 
-// The form of NONCLIENTMETRICSW without iPaddedBorderWidth, which every
-// system version accepts.
-constexpr UINT kClassicMetricsSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-
-LOGFONTW ChooseMenuFont()
+bool SetText(MSAAMENUINFO& msaa, const wchar_t* pszText)
 {
-    if (!g_bSystemFont)
-        return g_logFont;
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = kClassicMetricsSize;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kClassicMetricsSize, &metrics, 0))
-        return g_logFont;
-    return metrics.lfMenuFont;
-}
-
-// The icon group at the stored position of a module, or, when the file is
-// no module or has no such group, the file itself read as an icon file.
-HICON LoadRecordIcon(const CRecord& record, int nWidth, int nHeight)
-{
-    const wchar_t* pszFile = record.m_strIconFile.GetData();
-    CModuleHandle module = LoadResourceModule(pszFile);
-    CResourceLocator locator;
-    if (locator.Locate(module.Get(), RT_GROUP_ICON, record.m_nIconIndex))
-        return static_cast<HICON>(
-            LoadImageW(module.Get(), locator.GetName(), IMAGE_ICON, nWidth, nHeight, LR_DEFAULTCOLOR));
-    return static_cast<HICON>(LoadImageW(nullptr, pszFile, IMAGE_ICON, nWidth, nHeight, LR_LOADFROMFILE));
+    const std::size_t nLength = pszText != nullptr ? std::wcslen(pszText) : 0;
+    msaa.pszWText = new (std::nothrow) wchar_t[nLength + 1];
+    if (msaa.pszWText == nullptr)
+        return false;
+    std::wmemcpy(msaa.pszWText, pszText != nullptr ? pszText : L"", nLength);
+    msaa.pszWText[nLength] = L'\0';
+    msaa.cchWText = static_cast<DWORD>(nLength);
+    return true;
 }
 
 } // namespace
 
-MenuItemData::MenuItemData() : m_logFont(), m_nIconWidth(0), m_nIconHeight(0), m_nMargin(kMargin)
+MenuItemData::MenuItemData()
+    : m_msaa(), m_hFont(nullptr), m_pIcon(nullptr), m_nIconWidth(0), m_nIconHeight(0), m_nMargin(kMargin),
+      m_nTextWidth(-1), m_nTextHeight(-1)
 {
+    m_msaa.dwMSAASignature = static_cast<DWORD>(MSAA_MENU_SIG);
 }
 
-MenuItemData::~MenuItemData() = default;
+MenuItemData::~MenuItemData()
+{
+    delete[] m_msaa.pszWText;
+    g_iconCache.Release(m_pIcon);
+}
 
-MenuItemData* CreateMenuItemData(const CRecord& record)
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont)
 {
     auto* pData = new (std::nothrow) MenuItemData();
     if (pData == nullptr)
         return nullptr;
-    pData->m_strText.Assign(record.m_strName);
+    if (!SetText(pData->m_msaa, record.m_strName.GetData())) {
+        delete pData;
+        return nullptr;
+    }
+    pData->m_hFont = hFont;
     pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
     pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
-    pData->m_logFont = ChooseMenuFont();
-    if (!record.m_strIconFile.IsEmpty())
-        pData->m_hIcon.Reset(LoadRecordIcon(record, pData->m_nIconWidth, pData->m_nIconHeight));
+    pData->m_pIcon = g_iconCache.Acquire(record.m_strIconFile.GetData(), record.m_nIconIndex, pData->m_nIconWidth,
+                                         pData->m_nIconHeight);
     return pData;
+}
+
+const wchar_t* TextOf(const MenuItemData& data)
+{
+    return data.m_msaa.pszWText != nullptr ? data.m_msaa.pszWText : L"";
 }

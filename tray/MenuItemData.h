@@ -1,31 +1,45 @@
 #pragma once
 
-#include "foundation/CString.h"
-#include "foundation/ScopedHandle.h"
+#include "tray/IconCache.h"
 
 #include <windows.h>
+#include <oleacc.h>
+
+#include <cstddef>
+#include <type_traits>
 
 class CRecord;
 
-// The drawing data of one owner-drawn menu entry: its text, font and
-// picture. The menu owns it as the entry's item data and deletes it, with
-// its icon, when the menu is destroyed.
-class MenuItemData
+// The data of one owner-drawn menu entry. A plain structure that begins with
+// the MSAAMENUINFO of the entry's name: screen readers (and our own
+// type-ahead) read the names of owner-drawn entries through it, casting the
+// item data to MSAAMENUINFO once the signature matches. The menu owns it
+// and deletes it when it is destroyed; the text belongs to it, the font to
+// the menu and the picture to the icon cache.
+struct MenuItemData
 {
-public:
     MenuItemData();
     MenuItemData(const MenuItemData&) = delete;
     MenuItemData& operator=(const MenuItemData&) = delete;
-    virtual ~MenuItemData();
+    ~MenuItemData();
 
-    tessvald::string::CString m_strText;
-    LOGFONTW m_logFont;
-    tessvald::CIconHandle m_hIcon; // may be empty: the entry keeps the icon's space
+    MSAAMENUINFO m_msaa;          // the entry's full text, also when drawn cut short
+    HFONT m_hFont;                // the menu's font; null: the context's font
+    CIconCache::CIcon* m_pIcon;   // null without an icon file: the entry keeps the icon's space
     int m_nIconWidth;
     int m_nIconHeight;
     int m_nMargin;
+    int m_nTextWidth;             // measured once per build; -1 until then
+    int m_nTextHeight;
 };
 
-// Made from the record's name, icon file and icon index with the display
-// options in force; null only when memory runs out.
-MenuItemData* CreateMenuItemData(const CRecord& record);
+static_assert(std::is_standard_layout<MenuItemData>::value, "accessibility tools read the item data's start");
+static_assert(offsetof(MenuItemData, m_msaa) == 0, "the MSAAMENUINFO must come first");
+
+// Made from the record's name, icon file and icon index with the icon size
+// in force, drawn in the menu's font; null only when memory runs out. The
+// icon is not loaded here but when first needed.
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont);
+
+// The entry's text, never null.
+const wchar_t* TextOf(const MenuItemData& data);

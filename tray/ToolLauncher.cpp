@@ -1,6 +1,5 @@
 #include "tray/ToolLauncher.h"
 
-#include "foundation/ScopedHandle.h"
 #include "foundation/WideFormat.h"
 #include "resolve/EntryResolver.h"
 #include "resources/resource.h"
@@ -12,13 +11,9 @@
 
 #include <shellapi.h>
 
-using tessvald::CFileHandle;
 using tessvald::string::CString;
-using tessvald::string::FormatBuffer;
 
 namespace {
-
-constexpr DWORD kPathSize = 1024;
 
 ShellExecuteHook s_pfnShellExecute = ShellExecuteExW;
 
@@ -79,34 +74,6 @@ CString Expanded(const CString& strText)
 void SetShellExecuteHook(ShellExecuteHook pfnHook)
 {
     s_pfnShellExecute = pfnHook != nullptr ? pfnHook : ShellExecuteExW;
-}
-
-bool FileExists(const wchar_t* pszPath)
-{
-    if (pszPath == nullptr)
-        return false;
-    CFileHandle file(
-        CreateFileW(pszPath, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsValid();
-}
-
-void EnableToolEntries()
-{
-    CConfigReadBatch batch(g_config);
-    ULONG nCount = 0;
-    if (!ReadToolCount(nCount))
-        return;
-    // Runs before every showing of the tools menu, so it reads only the key
-    // it needs; a path that is missing or too long reads as empty, exactly
-    // as in the full record.
-    for (ULONG n = 1; n <= nCount; ++n) {
-        wchar_t szSection[32] = {};
-        FormatBuffer(szSection, 32, L"tool%lu", n);
-        wchar_t szPath[kPathSize] = {};
-        g_config.ReadString(szSection, L"path", szPath, kPathSize);
-        const UINT nState = FileExists(szPath) ? MF_ENABLED : (MF_GRAYED | MF_DISABLED);
-        EnableMenuItem(g_hToolsMenu, IDM_EDIT_TOOLS + n, MF_BYCOMMAND | nState);
-    }
 }
 
 void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)

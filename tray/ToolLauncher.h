@@ -3,13 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-// True when the path names an existing file that can be opened.
-bool FileExists(const wchar_t* pszPath);
-
-// Enables the tools menu's entry of every tool whose file exists and greys
-// the others; "Programme bearbeiten" stays as it is.
-void EnableToolEntries();
-
 // Reads tool n afresh from the settings file and starts it through the
 // shell, with administrator rights ("runas") when asked or when the tool
 // always wants them; a failure is shown with the tool's name and the

@@ -1,43 +1,45 @@
 #include "tray/TrayMenus.h"
 
 #include "foundation/ScopedDC.h"
-#include "foundation/ScopedHandle.h"
 #include "resolve/IconIndex.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
 #include "tray/AppGlobals.h"
+#include "tray/MenuFont.h"
+#include "tray/MenuIcons.h"
 #include "tray/MenuItemData.h"
+#include "tray/ToolAvailability.h"
 
 #include <algorithm>
-#include <cwchar>
+#include <utility>
 
 using tessvald::CClientDC;
-using tessvald::CFontHandle;
 using tessvald::CSelectObject;
+using EIconState = CIconCache::CIcon::EState;
 
 HMENU g_hToolsMenu = nullptr;
 HMENU g_hProgramMenu = nullptr;
 
 namespace {
 
-// Names such as "Tom & Jerry" are drawn with TextOutW, which shows every
-// character: measuring must not read "&" as a mnemonic prefix, or the
-// entry comes out too narrow and its text is cut.
-constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX;
+// Names such as "Tom & Jerry" show every character: measuring and drawing
+// must not read "&" as a mnemonic prefix.
+constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE;
+constexpr UINT kDrawFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE;
+// Half of the narrowest screen anyone runs: an entry narrower than this
+// needs no look at the monitor's work area.
+constexpr int kNarrowestHalfScreen = 320;
 
-const wchar_t* TextOf(const MenuItemData& data)
-{
-    const wchar_t* pszText = data.m_strText.GetData();
-    return pszText != nullptr ? pszText : L"";
-}
+CMenuFont s_toolsFont;
+CMenuFont s_programFont;
 
 // The menu takes the data over; when the entry cannot be appended the data
 // has no owner and goes at once.
-void AppendOwnerDrawn(HMENU hMenu, UINT nCommand, const CRecord& record)
+void AppendOwnerDrawn(HMENU hMenu, UINT nCommand, const CRecord& record, HFONT hFont)
 {
-    MenuItemData* pData = CreateMenuItemData(record);
+    MenuItemData* pData = CreateMenuItemData(record, hFont);
     if (!AppendMenuW(hMenu, MF_OWNERDRAW, nCommand, reinterpret_cast<LPCWSTR>(pData)))
         delete pData;
 }
@@ -46,17 +48,17 @@ void AppendOwnerDrawn(HMENU hMenu, UINT nCommand, const CRecord& record)
 // The position carries over from the previous entry when a group is not
 // found, so a missing picture repeats the one before it.
 void AppendProgramEntry(HMENU hMenu, UINT nCommand, const wchar_t* pszText, LONG nIconId, LONG& nPosition,
-                        CRecord& record)
+                        CRecord& record, HFONT hFont)
 {
     record.SetName(pszText);
     record.SetIconFile(g_strModulePath.GetData());
     FindIconIndex(g_strModulePath.GetData(), -nIconId, nPosition);
     record.SetIconIndex(nPosition);
-    AppendOwnerDrawn(hMenu, nCommand, record);
+    AppendOwnerDrawn(hMenu, nCommand, record, hFont);
 }
 
 // Appends tools 1 to count; true when at least one was a real entry.
-bool AppendTools(HMENU hMenu, CRecord& record)
+bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont)
 {
     ULONG nCount = 0;
     if (!ReadToolCount(nCount))
@@ -70,13 +72,14 @@ bool AppendTools(HMENU hMenu, CRecord& record)
             AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        AppendOwnerDrawn(hMenu, IDM_EDIT_TOOLS + n, record);
+        AppendOwnerDrawn(hMenu, IDM_EDIT_TOOLS + n, record, hFont);
+        g_toolAvailability.Add(n, record.m_strPath.GetData());
         bToolAdded = true;
     }
     return bToolAdded;
 }
 
-void DestroyOwnedMenu(HMENU& hMenu)
+void DestroyOwnedMenu(HMENU& hMenu, CMenuFont& font)
 {
     if (hMenu == nullptr)
         return;
@@ -90,80 +93,149 @@ void DestroyOwnedMenu(HMENU& hMenu)
     }
     DestroyMenu(hMenu);
     hMenu = nullptr;
+    font.Release();
 }
 
-const MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
+// The old menu goes only once the new one holds its icons, so the icons
+// both show stay loaded.
+void ReplaceMenu(HMENU& hMenu, CMenuFont& font, HMENU hNewMenu, CMenuFont&& newFont)
+{
+    DestroyOwnedMenu(hMenu, font);
+    hMenu = hNewMenu;
+    font = std::move(newFont);
+    QueueMenuIcons();
+}
+
+MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
 {
     if (nCtlType != ODT_MENU)
         return nullptr;
-    return reinterpret_cast<const MenuItemData*>(nItemData);
+    return reinterpret_cast<MenuItemData*>(nItemData);
+}
+
+// The text's size in the menu's font, taken once per build: the system may
+// ask at every showing of the menu.
+void MeasureText(HWND hWnd, MenuItemData& data)
+{
+    if (data.m_nTextWidth >= 0)
+        return;
+    RECT rcText = {};
+    CClientDC dc(hWnd);
+    CSelectObject selectFont(dc.Get(), data.m_hFont);
+    DrawTextW(dc.Get(), TextOf(data), -1, &rcText, kMeasureFlags);
+    data.m_nTextWidth = rcText.right - rcText.left;
+    data.m_nTextHeight = rcText.bottom - rcText.top;
+}
+
+// A long name must not make the menu wider than the screen it opens on:
+// the menu appears at the cursor.
+int HalfWorkAreaWidth()
+{
+    POINT pt = {};
+    GetCursorPos(&pt);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTOPRIMARY), &info))
+        return kNarrowestHalfScreen;
+    return (info.rcWork.right - info.rcWork.left) / 2;
+}
+
+// A neutral square where the icon will be, until it has been loaded.
+void DrawPlaceholder(HDC hDC, int x, int y, const MenuItemData& data)
+{
+    const int nInset = std::max(1, data.m_nIconWidth / 8);
+    RECT rc = { x + nInset, y + nInset, x + data.m_nIconWidth - nInset, y + data.m_nIconHeight - nInset };
+    FrameRect(hDC, &rc, GetSysColorBrush(COLOR_BTNSHADOW));
+}
+
+void DrawIcon(HDC hDC, int x, int y, const MenuItemData& data)
+{
+    if (data.m_pIcon == nullptr)
+        return;
+    switch (PrepareIconForDrawing(*data.m_pIcon)) {
+    case EIconState::Loaded:
+        DrawIconEx(hDC, x, y, data.m_pIcon->m_hIcon.Get(), data.m_nIconWidth, data.m_nIconHeight, 0, nullptr,
+                   DI_NORMAL);
+        break;
+    case EIconState::Pending:
+        DrawPlaceholder(hDC, x, y, data);
+        break;
+    case EIconState::Failed:
+        break;
+    }
 }
 
 } // namespace
 
 void BuildToolsMenu()
 {
-    DestroyToolsMenu();
-    g_hToolsMenu = CreatePopupMenu();
-    if (g_hToolsMenu == nullptr)
+    HMENU hMenu = CreatePopupMenu();
+    if (hMenu == nullptr) {
+        DestroyToolsMenu();
         return;
+    }
     // One look at the file serves the whole build.
     CConfigReadBatch batch(g_config);
     // The options read here govern both menus, the program menu being built
     // right after this one.
     LoadIconOptions();
     LoadFontOptions();
+    CMenuFont font;
+    font.Create();
 
+    g_toolAvailability.Clear();
     CRecord record;
-    if (AppendTools(g_hToolsMenu, record))
-        AppendMenuW(g_hToolsMenu, MF_SEPARATOR, 0, nullptr);
+    if (AppendTools(hMenu, record, font.Get()))
+        AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
 
     LONG nPosition = 0;
-    AppendProgramEntry(g_hToolsMenu, IDM_EDIT_TOOLS, L"Programme bearbeiten", IDI_APP, nPosition, record);
+    AppendProgramEntry(hMenu, IDM_EDIT_TOOLS, L"Programme bearbeiten", IDI_APP, nPosition, record, font.Get());
+    ReplaceMenu(g_hToolsMenu, s_toolsFont, hMenu, std::move(font));
 }
 
 void BuildProgramMenu()
 {
-    DestroyProgramMenu();
-    g_hProgramMenu = CreatePopupMenu();
-    if (g_hProgramMenu == nullptr)
+    HMENU hMenu = CreatePopupMenu();
+    if (hMenu == nullptr) {
+        DestroyProgramMenu();
         return;
+    }
+    CMenuFont font;
+    font.Create();
     CRecord record;
     LONG nPosition = 0;
-    AppendProgramEntry(g_hProgramMenu, IDM_ABOUT, L"\u00DCber ...", IDI_APP, nPosition, record);
-    AppendMenuW(g_hProgramMenu, MF_SEPARATOR, 0, nullptr);
-    AppendProgramEntry(g_hProgramMenu, IDM_UNINSTALL, L"Deinstallieren", IDI_UNINSTALL, nPosition, record);
-    AppendProgramEntry(g_hProgramMenu, IDM_EXIT, L"Beenden", IDI_EXIT, nPosition, record);
+    AppendProgramEntry(hMenu, IDM_ABOUT, L"\u00DCber ...", IDI_APP, nPosition, record, font.Get());
+    AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
+    AppendProgramEntry(hMenu, IDM_UNINSTALL, L"Deinstallieren", IDI_UNINSTALL, nPosition, record, font.Get());
+    AppendProgramEntry(hMenu, IDM_EXIT, L"Beenden", IDI_EXIT, nPosition, record, font.Get());
+    ReplaceMenu(g_hProgramMenu, s_programFont, hMenu, std::move(font));
 }
 
 void DestroyToolsMenu()
 {
-    DestroyOwnedMenu(g_hToolsMenu);
+    DestroyOwnedMenu(g_hToolsMenu, s_toolsFont);
+    g_toolAvailability.Clear();
 }
 
 void DestroyProgramMenu()
 {
-    DestroyOwnedMenu(g_hProgramMenu);
+    DestroyOwnedMenu(g_hProgramMenu, s_programFont);
 }
 
 void MeasureMenuItem(HWND hWnd, MEASUREITEMSTRUCT* pMeasure)
 {
     if (pMeasure == nullptr)
         return;
-    const MenuItemData* pData = MenuData(pMeasure->CtlType, pMeasure->itemData);
+    MenuItemData* pData = MenuData(pMeasure->CtlType, pMeasure->itemData);
     if (pData == nullptr)
         return;
-    RECT rcText = {};
-    {
-        CClientDC dc(hWnd);
-        CFontHandle font(CreateFontIndirectW(&pData->m_logFont));
-        CSelectObject selectFont(dc.Get(), font.Get());
-        DrawTextW(dc.Get(), TextOf(*pData), -1, &rcText, kMeasureFlags);
-    }
-    const int nTextWidth = rcText.right - rcText.left;
-    const int nTextHeight = rcText.bottom - rcText.top;
-    pMeasure->itemWidth = static_cast<UINT>(3 * pData->m_nMargin + pData->m_nIconWidth + nTextWidth);
-    pMeasure->itemHeight = static_cast<UINT>(std::max(nTextHeight, pData->m_nIconHeight) + 2 * pData->m_nMargin);
+    MeasureText(hWnd, *pData);
+    int nWidth = 3 * pData->m_nMargin + pData->m_nIconWidth + pData->m_nTextWidth;
+    if (nWidth > kNarrowestHalfScreen)
+        nWidth = std::min(nWidth, HalfWorkAreaWidth());
+    pMeasure->itemWidth = static_cast<UINT>(nWidth);
+    pMeasure->itemHeight =
+        static_cast<UINT>(std::max(pData->m_nTextHeight, pData->m_nIconHeight) + 2 * pData->m_nMargin);
 }
 
 void DrawMenuItem(const DRAWITEMSTRUCT* pDraw)
@@ -175,12 +247,18 @@ void DrawMenuItem(const DRAWITEMSTRUCT* pDraw)
         return;
     HDC hDC = pDraw->hDC;
     const RECT& rcItem = pDraw->rcItem;
+    // A long menu is painted whole; entries scrolled out of sight cost
+    // nothing, and their icons do not jump the loader's queue.
+    if (!RectVisible(hDC, &rcItem))
+        return;
     const wchar_t* pszText = TextOf(*pData);
-
-    CFontHandle font(CreateFontIndirectW(&pData->m_logFont));
-    CSelectObject selectFont(hDC, font.Get());
+    CSelectObject selectFont(hDC, pData->m_hFont);
     RECT rcText = rcItem;
-    DrawTextW(hDC, pszText, -1, &rcText, kMeasureFlags);
+    int nTextHeight = pData->m_nTextHeight;
+    if (nTextHeight < 0) {
+        DrawTextW(hDC, pszText, -1, &rcText, kMeasureFlags);
+        nTextHeight = rcText.bottom - rcText.top;
+    }
 
     // A selected entry shows the selection even when it is disabled.
     const bool bSelected = (pDraw->itemState & ODS_SELECTED) != 0;
@@ -193,13 +271,15 @@ void DrawMenuItem(const DRAWITEMSTRUCT* pDraw)
     const COLORREF nOldColour = SetTextColor(hDC, nTextColour);
     FillRect(hDC, &rcItem, hBackground);
     const int nItemHeight = rcItem.bottom - rcItem.top;
-    const int nTextHeight = rcText.bottom - rcText.top;
-    TextOutW(hDC, rcItem.left + 3 * pData->m_nMargin + pData->m_nIconWidth, rcItem.top + (nItemHeight - nTextHeight) / 2,
-             pszText, static_cast<int>(std::wcslen(pszText)));
+    rcText.left = rcItem.left + 3 * pData->m_nMargin + pData->m_nIconWidth;
+    rcText.top = rcItem.top + (nItemHeight - nTextHeight) / 2;
+    rcText.right = rcItem.right;
+    rcText.bottom = rcText.top + nTextHeight;
+    // A name cut by the width limit ends in "…"; screen readers still get
+    // the whole of it.
+    DrawTextW(hDC, pszText, -1, &rcText, kDrawFlags);
     SetTextColor(hDC, nOldColour);
     SetBkMode(hDC, nOldMode);
 
-    if (pData->m_hIcon)
-        DrawIconEx(hDC, rcItem.left + pData->m_nMargin, rcItem.top + (nItemHeight - pData->m_nIconHeight) / 2,
-                   pData->m_hIcon.Get(), pData->m_nIconWidth, pData->m_nIconHeight, 0, nullptr, DI_NORMAL);
+    DrawIcon(hDC, rcItem.left + pData->m_nMargin, rcItem.top + (nItemHeight - pData->m_nIconHeight) / 2, *pData);
 }

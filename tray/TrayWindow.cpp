@@ -9,9 +9,11 @@
 #include "tray/ElevationChord.h"
 #include "tray/GlobalHotkey.h"
 #include "tray/HelpFile.h"
+#include "tray/MenuIcons.h"
 #include "tray/MenuTypeAhead.h"
 #include "tray/MessageBoxes.h"
 #include "tray/NotifyIconEvents.h"
+#include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
 #include "tray/TrayMenus.h"
@@ -315,11 +317,13 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg) {
     case WM_CREATE:
+        StartIconLoading(hWnd);
         BuildMenus(hWnd);
         return 0;
     case WM_DESTROY:
         // A window closed from outside (WM_CLOSE, taskkill without /F)
         // must end the process too, or it runs on without an icon.
+        StopIconLoading();
         ReleaseMenus(hWnd);
         PostQuitMessage(0);
         return 0;
@@ -344,6 +348,9 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
         return OnTrayNotify(hWnd, wParam, lParam);
     case WM_HOTKEY:
         return OnHotkey(hWnd, wParam);
+    case WM_MENUICONSLOADED:
+        OnMenuIconsLoaded();
+        return 0;
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
             OnTaskbarCreated();

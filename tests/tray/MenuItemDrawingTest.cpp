@@ -12,8 +12,12 @@
 #include <memory>
 
 using testsupport::ExeFolder;
+using traytest::CPixelCanvas;
+using traytest::CTestMenuEntry;
 using traytest::CTraySettings;
+using traytest::FontOf;
 using traytest::IconCentreColour;
+using traytest::LoadedIcon;
 
 namespace {
 
@@ -21,13 +25,9 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kLime = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-std::unique_ptr<MenuItemData> MakeData(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
+CTestMenuEntry MakeData(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
 {
-    CRecord record;
-    record.SetName(pszName);
-    record.SetIconFile(iconFile.c_str());
-    record.SetIconIndex(nIconIndex);
-    return std::unique_ptr<MenuItemData>(CreateMenuItemData(record));
+    return CTestMenuEntry(pszName, iconFile, nIconIndex);
 }
 
 std::wstring IconModule()
@@ -79,59 +79,6 @@ std::string MakeIcoFile(const std::pair<int, COLORREF> (&images)[2])
     return header + body;
 }
 
-// A 32-bit top-down bitmap selected into a memory DC, its pixels readable.
-class CPixelCanvas
-{
-public:
-    CPixelCanvas(int nWidth, int nHeight) : m_nWidth(nWidth), m_hDC(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = nWidth;
-        info.bmiHeader.biHeight = -nHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* pBits = nullptr;
-        m_hBitmap = CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
-        m_pPixels = static_cast<const DWORD*>(pBits);
-        m_hOld = SelectObject(m_hDC, m_hBitmap);
-        RECT rc = { 0, 0, nWidth, nHeight };
-        FillRect(m_hDC, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    CPixelCanvas(const CPixelCanvas&) = delete;
-    CPixelCanvas& operator=(const CPixelCanvas&) = delete;
-    virtual ~CPixelCanvas()
-    {
-        SelectObject(m_hDC, m_hOld);
-        DeleteObject(m_hBitmap);
-        DeleteDC(m_hDC);
-    }
-
-    HDC DC() const { return m_hDC; }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD nPixel = m_pPixels[y * m_nWidth + x];
-        return RGB((nPixel >> 16) & 0xFF, (nPixel >> 8) & 0xFF, nPixel & 0xFF);
-    }
-    // Whether any pixel of the rectangle has exactly this colour.
-    bool Holds(const RECT& rc, COLORREF nColour) const
-    {
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                if (At(x, y) == nColour)
-                    return true;
-        return false;
-    }
-
-private:
-    int m_nWidth;
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    const DWORD* m_pPixels;
-    HGDIOBJ m_hOld;
-};
-
 MEASUREITEMSTRUCT Measure(const MenuItemData* pData)
 {
     MEASUREITEMSTRUCT measure = {};
@@ -172,10 +119,10 @@ TEST(MenuItemData, PicksTheIconGroupAtTheStoredPosition)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nIndex);
         auto pData = MakeData(L"Tool", IconModule(), c.nIndex);
-        ASSERT_NE(nullptr, pData);
-        ASSERT_EQ(c.bIcon, static_cast<bool>(pData->m_hIcon));
+        ASSERT_NE(nullptr, pData.get());
+        ASSERT_EQ(c.bIcon, LoadedIcon(pData.get()) != nullptr);
         if (c.bIcon) {
-            EXPECT_EQ(c.nColour, IconCentreColour(pData->m_hIcon.Get(), pData->m_nIconWidth));
+            EXPECT_EQ(c.nColour, IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth));
         }
     }
 }
@@ -191,20 +138,20 @@ TEST(MenuItemData, LoadsAnIcoFileAtTheChosenSize)
         SCOPED_TRACE(bLarge ? "large" : "small");
         g_bLargeIcons = bLarge;
         auto pData = MakeData(L"Document", ico, 0);
-        ASSERT_TRUE(pData->m_hIcon);
+        ASSERT_NE(nullptr, LoadedIcon(pData.get()));
         EXPECT_EQ(bLarge ? nLarge : nSmall, pData->m_nIconWidth);
         EXPECT_EQ(GetSystemMetrics(bLarge ? SM_CYICON : SM_CYSMICON), pData->m_nIconHeight);
         ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(pData->m_hIcon.Get(), &info));
+        ASSERT_TRUE(GetIconInfo(LoadedIcon(pData.get()), &info));
         BITMAP bitmap = {};
         GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         EXPECT_EQ(pData->m_nIconWidth, bitmap.bmWidth);
-        EXPECT_EQ(bLarge ? kBlue : kLime, IconCentreColour(pData->m_hIcon.Get(), pData->m_nIconWidth));
+        EXPECT_EQ(bLarge ? kBlue : kLime, IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth));
     }
     auto pMissing = MakeData(L"Gone", settings.File(L"gone.ico"), 0);
-    EXPECT_FALSE(pMissing->m_hIcon);
+    EXPECT_EQ(nullptr, LoadedIcon(pMissing.get()));
 }
 
 TEST(MenuItemData, TakesTheSystemMenuFontOrTheChosenOne)
@@ -215,14 +162,15 @@ TEST(MenuItemData, TakesTheSystemMenuFontOrTheChosenOne)
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
 
     auto pSystem = MakeData(L"Tool", L"", 0);
-    EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, pSystem->m_logFont.lfFaceName);
-    EXPECT_EQ(metrics.lfMenuFont.lfHeight, pSystem->m_logFont.lfHeight);
-    EXPECT_STREQ(L"Tool", pSystem->m_strText.GetData());
+    EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, FontOf(pSystem.get()).lfFaceName);
+    EXPECT_EQ(metrics.lfMenuFont.lfHeight, FontOf(pSystem.get()).lfHeight);
+    EXPECT_STREQ(L"Tool", TextOf(*pSystem.get()));
     EXPECT_EQ(4, pSystem->m_nMargin);
 
     UseChosenFont(-30);
     auto pChosen = MakeData(L"Tool", L"", 0);
-    EXPECT_EQ(0, std::memcmp(&g_logFont, &pChosen->m_logFont, sizeof(LOGFONTW)));
+    const LOGFONTW chosen = FontOf(pChosen.get());
+    EXPECT_EQ(0, std::memcmp(&g_logFont, &chosen, sizeof(LOGFONTW)));
 }
 
 TEST(MeasureMenuItem, LeavesRoomForIconMarginsAndText)
@@ -249,7 +197,8 @@ TEST(MeasureMenuItem, CountsEveryCharacterThatIsDrawn)
     UseChosenFont(-20);
     auto pData = MakeData(L"Tom & Jerry", L"", 0);
     HDC hDC = GetDC(nullptr);
-    HFONT hFont = CreateFontIndirectW(&pData->m_logFont);
+    const LOGFONTW logFont = FontOf(pData.get());
+    HFONT hFont = CreateFontIndirectW(&logFont);
     HGDIOBJ hOld = SelectObject(hDC, hFont);
     SIZE drawn = {};
     GetTextExtentPoint32W(hDC, L"Tom & Jerry", 11, &drawn);
@@ -351,4 +300,61 @@ TEST(DrawMenuItem, LeavesTheDeviceContextAsItFoundIt)
     EXPECT_EQ(hFont, GetCurrentObject(canvas.DC(), OBJ_FONT));
     EXPECT_EQ(RGB(1, 2, 3), GetTextColor(canvas.DC()));
     EXPECT_EQ(OPAQUE, GetBkMode(canvas.DC()));
+}
+
+TEST(MenuItemData, ScreenReadersReadEachEntrysFullNameThroughTheItemData)
+{
+    CTraySettings settings;
+    const std::string longName(300, 'W');
+    settings.Write("[tools]\ncount=3\n[tool1]\nname=Tom & Jerry\n[tool2]\nname=" + longName
+                   + "\n[tool3]\nname=Notizen\n");
+    BuildToolsMenu();
+    BuildProgramMenu();
+    const struct
+    {
+        HMENU hMenu;
+        UINT nCommand;
+        std::wstring name;
+    } cases[] = {
+        { g_hToolsMenu, 2025, L"Tom & Jerry" },
+        { g_hToolsMenu, 2026, std::wstring(300, L'W') },
+        { g_hToolsMenu, 2027, L"Notizen" },
+        { g_hToolsMenu, 2024, L"Programme bearbeiten" },
+        { g_hProgramMenu, 2028, L"Beenden" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nCommand);
+        EXPECT_EQ(c.name, traytest::AccessibleName(c.hMenu, c.nCommand));
+    }
+}
+
+TEST(MeasureMenuItem, ALongNameIsCutAtHalfTheWorkAreaAndDrawnInsideTheEntry)
+{
+    CTraySettings settings;
+    UseChosenFont(-20);
+    auto pLong = MakeData(std::wstring(300, L'M').c_str(), L"", 0);
+    POINT pt = {};
+    GetCursorPos(&pt);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const int nHalf = (monitor.rcWork.right - monitor.rcWork.left) / 2;
+    const MEASUREITEMSTRUCT measure = Measure(pLong.get());
+    EXPECT_EQ(static_cast<UINT>(nHalf), measure.itemWidth);
+
+    // Nothing of the text lands right of the entry; the text reaches its end.
+    const int nWidth = static_cast<int>(measure.itemWidth);
+    const int nHeight = static_cast<int>(measure.itemHeight);
+    CPixelCanvas canvas(nWidth + 200, nHeight);
+    const RECT rcCanvas = { 0, 0, nWidth + 200, nHeight };
+    HBRUSH hBlue = CreateSolidBrush(kBlue);
+    FillRect(canvas.DC(), &rcCanvas, hBlue);
+    DeleteObject(hBlue);
+    traytest::DrawEntry(pLong.get(), canvas, { 0, 0, nWidth, nHeight });
+    EXPECT_FALSE(canvas.Holds({ nWidth, 0, nWidth + 200, nHeight }, GetSysColor(COLOR_MENUTEXT)));
+    EXPECT_TRUE(canvas.Holds({ nWidth - 40, 0, nWidth, nHeight }, GetSysColor(COLOR_MENUTEXT)));
+
+    // A short name keeps its own width.
+    auto pShort = MakeData(L"MMMM", L"", 0);
+    EXPECT_LT(Measure(pShort.get()).itemWidth, static_cast<UINT>(nHalf));
 }

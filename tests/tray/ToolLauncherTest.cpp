@@ -2,6 +2,7 @@
 
 #include "support/DialogAutomation.h"
 #include "support/TextReport.h"
+#include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayMenus.h"
 

@@ -13,7 +13,9 @@
 
 using traytest::CTraySettings;
 using traytest::DescribeMenu;
+using traytest::FontOf;
 using traytest::ItemData;
+using traytest::LoadedIcon;
 
 namespace {
 
@@ -63,8 +65,8 @@ TEST(ToolsMenu, MissingSectionGivesAnEntryWithoutTextOrPicture)
     BuildToolsMenu();
     const MenuItemData* pData = ItemData(g_hToolsMenu, 2026);
     ASSERT_NE(nullptr, pData);
-    EXPECT_STREQ(L"", pData->m_strText.GetData());
-    EXPECT_FALSE(pData->m_hIcon);
+    EXPECT_STREQ(L"", TextOf(*pData));
+    EXPECT_EQ(nullptr, LoadedIcon(pData));
 }
 
 TEST(ProgramMenu, HoldsAboutUninstallAndExit)
@@ -100,7 +102,7 @@ TEST(Menus, ProgramEntriesShowTheProgramsOwnIcons)
         EXPECT_EQ(c.nPosition, nPosition);
         const MenuItemData* pData = ItemData(c.hMenu, c.nCommand);
         ASSERT_NE(nullptr, pData);
-        EXPECT_TRUE(pData->m_hIcon);
+        EXPECT_NE(nullptr, LoadedIcon(pData));
     }
 }
 
@@ -138,8 +140,8 @@ TEST(Menus, DisplayOptionsReadForTheToolsMenuAlsoShapeTheProgramMenu)
         ASSERT_NE(nullptr, pData);
         EXPECT_EQ(GetSystemMetrics(SM_CXICON), pData->m_nIconWidth);
         EXPECT_EQ(GetSystemMetrics(SM_CYICON), pData->m_nIconHeight);
-        EXPECT_STREQ(L"Courier New", pData->m_logFont.lfFaceName);
-        EXPECT_EQ(FW_BOLD, pData->m_logFont.lfWeight);
+        EXPECT_STREQ(L"Courier New", FontOf(pData).lfFaceName);
+        EXPECT_EQ(FW_BOLD, FontOf(pData).lfWeight);
     }
 }
 

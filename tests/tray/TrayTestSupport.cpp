@@ -3,9 +3,11 @@
 #include "settings/CConfig.h"
 #include "settings/DisplayOptions.h"
 #include "tray/AppGlobals.h"
+#include "settings/CRecord.h"
 #include "tray/ConfigFileWatch.h"
-#include "tray/MenuItemData.h"
+#include "tray/MenuIcons.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayWindow.h"
 
 #include <vector>
 
@@ -60,6 +62,40 @@ void CTraySettings::SetWriteTime(const FILETIME& time) const
     CloseHandle(hFile);
 }
 
+CTestMenuEntry::CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
+{
+    CRecord record;
+    record.SetName(pszName);
+    record.SetIconFile(iconFile.c_str());
+    record.SetIconIndex(nIconIndex);
+    m_font.Create();
+    m_pData.reset(CreateMenuItemData(record, m_font.Get()));
+}
+
+CTestMenuEntry::~CTestMenuEntry() = default;
+
+namespace {
+
+ULONG_PTR ItemDataOf(HMENU hMenu, UINT nItem, BOOL bByPosition)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoW(hMenu, nItem, bByPosition, &info))
+        return 0;
+    return info.dwItemData;
+}
+
+std::wstring NameIn(ULONG_PTR nItemData)
+{
+    const auto* pInfo = reinterpret_cast<const MSAAMENUINFO*>(nItemData);
+    if (pInfo == nullptr || pInfo->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG) || pInfo->pszWText == nullptr)
+        return L"";
+    return std::wstring(pInfo->pszWText, pInfo->cchWText);
+}
+
+} // namespace
+
 std::wstring DescribeMenu(HMENU hMenu)
 {
     std::wstring text;
@@ -67,7 +103,7 @@ std::wstring DescribeMenu(HMENU hMenu)
     for (int i = 0; i < nCount; ++i) {
         MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
         GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
         if (!text.empty())
             text += L"|";
@@ -76,21 +112,123 @@ std::wstring DescribeMenu(HMENU hMenu)
             continue;
         }
         text += std::to_wstring(info.wID);
-        const auto* pData = reinterpret_cast<const MenuItemData*>(info.dwItemData);
-        if ((info.fType & MFT_OWNERDRAW) != 0 && pData != nullptr)
-            text += L" " + std::wstring(pData->m_strText.GetData());
+        if ((info.fType & MFT_OWNERDRAW) != 0)
+            text += L" " + NameIn(ItemDataOf(hMenu, static_cast<UINT>(i), TRUE));
     }
     return text;
 }
 
+std::wstring AccessibleName(HMENU hMenu, UINT nCommand)
+{
+    return NameIn(ItemDataOf(hMenu, nCommand, FALSE));
+}
+
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand)
 {
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_DATA;
-    if (!GetMenuItemInfoW(hMenu, nCommand, FALSE, &info))
+    return reinterpret_cast<const MenuItemData*>(ItemDataOf(hMenu, nCommand, FALSE));
+}
+
+HICON LoadedIcon(const MenuItemData* pData)
+{
+    if (pData == nullptr || pData->m_pIcon == nullptr)
         return nullptr;
-    return reinterpret_cast<const MenuItemData*>(info.dwItemData);
+    g_iconCache.LoadNow(*pData->m_pIcon);
+    return pData->m_pIcon->m_hIcon.Get();
+}
+
+LOGFONTW FontOf(const MenuItemData* pData)
+{
+    LOGFONTW font = {};
+    GetObjectW(pData->m_hFont, sizeof(font), &font);
+    return font;
+}
+
+CPixelCanvas::CPixelCanvas(int nWidth, int nHeight) : m_nWidth(nWidth), m_hDC(CreateCompatibleDC(nullptr))
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = nWidth;
+    info.bmiHeader.biHeight = -nHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* pBits = nullptr;
+    m_hBitmap = CreateDIBSection(m_hDC, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    m_pPixels = static_cast<const DWORD*>(pBits);
+    m_hOld = SelectObject(m_hDC, m_hBitmap);
+    RECT rc = { 0, 0, nWidth, nHeight };
+    FillRect(m_hDC, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+CPixelCanvas::~CPixelCanvas()
+{
+    SelectObject(m_hDC, m_hOld);
+    DeleteObject(m_hBitmap);
+    DeleteDC(m_hDC);
+}
+
+COLORREF CPixelCanvas::At(int x, int y) const
+{
+    GdiFlush();
+    const DWORD nPixel = m_pPixels[y * m_nWidth + x];
+    return RGB((nPixel >> 16) & 0xFF, (nPixel >> 8) & 0xFF, nPixel & 0xFF);
+}
+
+bool CPixelCanvas::Holds(const RECT& rc, COLORREF nColour) const
+{
+    for (int y = rc.top; y < rc.bottom; ++y)
+        for (int x = rc.left; x < rc.right; ++x)
+            if (At(x, y) == nColour)
+                return true;
+    return false;
+}
+
+void DrawEntry(const MenuItemData* pData, const CPixelCanvas& canvas, const RECT& rcItem, UINT nState)
+{
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemState = nState;
+    draw.hDC = canvas.DC();
+    draw.rcItem = rcItem;
+    draw.itemData = reinterpret_cast<ULONG_PTR>(pData);
+    DrawMenuItem(&draw);
+}
+
+CMainTestWindow::CMainTestWindow()
+{
+    g_hInstance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = g_hInstance;
+    wc.lpszClassName = L"AmbertilleMenuTestWindow";
+    RegisterClassExW(&wc);
+    m_hWnd = CreateWindowExW(0, wc.lpszClassName, L"Ambertille menu test", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+                             nullptr, g_hInstance, nullptr);
+}
+
+CMainTestWindow::~CMainTestWindow()
+{
+    if (IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+    // The window's end posts the quit message, which must not end the next
+    // test's loops.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD nTimeoutMs)
+{
+    const DWORD nStart = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - nStart > nTimeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    return true;
 }
 
 COLORREF IconCentreColour(HICON hIcon, int nSize)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "support/TempDir.h"
+#include "tray/MenuFont.h"
+#include "tray/MenuItemData.h"
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
-
-class MenuItemData;
 
 namespace traytest {
 
@@ -35,11 +37,85 @@ private:
     LOGFONTW m_savedFont;
 };
 
+// An entry's data made as a menu build makes it, with a font of its own.
+class CTestMenuEntry
+{
+public:
+    CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex);
+    CTestMenuEntry(const CTestMenuEntry&) = delete;
+    CTestMenuEntry& operator=(const CTestMenuEntry&) = delete;
+    virtual ~CTestMenuEntry();
+
+    MenuItemData* get() const { return m_pData.get(); }
+    MenuItemData* operator->() const { return m_pData.get(); }
+
+private:
+    CMenuFont m_font;
+    std::unique_ptr<MenuItemData> m_pData;
+};
+
 // A menu as text: "2025 One|-|2027 Three|-|2024 Programme bearbeiten",
-// "-" for a separator; owner-drawn entries show their MenuItemData text.
+// "-" for a separator; owner-drawn entries show the name a screen reader
+// reads from their item data.
 std::wstring DescribeMenu(HMENU hMenu);
+// The name of the entry with this command as accessibility tools read it
+// (GetMenuItemInfoW, then the MSAAMENUINFO at the start of the item data);
+// empty when the data does not carry the signature.
+std::wstring AccessibleName(HMENU hMenu, UINT nCommand);
 // The drawing data of the entry with this command, or null.
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand);
+// The entry's icon, loaded now if it was not yet; null when it has none.
+HICON LoadedIcon(const MenuItemData* pData);
+// The font the entry is measured and drawn with.
+LOGFONTW FontOf(const MenuItemData* pData);
+
+// A 32-bit top-down bitmap selected into a memory DC, its pixels readable;
+// black where nothing was drawn.
+class CPixelCanvas
+{
+public:
+    CPixelCanvas(int nWidth, int nHeight);
+    CPixelCanvas(const CPixelCanvas&) = delete;
+    CPixelCanvas& operator=(const CPixelCanvas&) = delete;
+    virtual ~CPixelCanvas();
+
+    HDC DC() const { return m_hDC; }
+    COLORREF At(int x, int y) const;
+    // Whether any pixel of the rectangle has exactly this colour.
+    bool Holds(const RECT& rc, COLORREF nColour) const;
+
+private:
+    int m_nWidth;
+    HDC m_hDC;
+    HBITMAP m_hBitmap;
+    const DWORD* m_pPixels;
+    HGDIOBJ m_hOld;
+};
+
+// Draws the entry as the menu would, on a canvas at (0, 0) with the
+// measured size.
+void DrawEntry(const MenuItemData* pData, const CPixelCanvas& canvas, const RECT& rcItem, UINT nState = 0);
+
+// A hidden window run by the program's window procedure, as "-run" makes
+// it: its creation builds the menus and starts the icon loader, its
+// destruction stops the loader and releases the menus.
+class CMainTestWindow
+{
+public:
+    CMainTestWindow();
+    CMainTestWindow(const CMainTestWindow&) = delete;
+    CMainTestWindow& operator=(const CMainTestWindow&) = delete;
+    virtual ~CMainTestWindow();
+
+    HWND Get() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd;
+};
+
+// Dispatches this thread's messages until the condition holds; false when
+// it still does not after the timeout.
+bool PumpUntil(const std::function<bool()>& condition, DWORD nTimeoutMs = 10000);
 
 // The colour at the middle of the icon drawn on white at the given size.
 COLORREF IconCentreColour(HICON hIcon, int nSize);

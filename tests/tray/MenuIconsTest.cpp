@@ -1,0 +1,329 @@
+#include "TrayTestSupport.h"
+
+#include "support/DialogAutomation.h"
+#include "support/TextReport.h"
+#include "tray/ConfigFileWatch.h"
+#include "tray/IconFile.h"
+#include "tray/MenuIcons.h"
+#include "tray/TrayMenus.h"
+#include "tray/TrayWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using testsupport::ClassName;
+using testsupport::ExeFolder;
+using testsupport::Narrow;
+using traytest::CMainTestWindow;
+using traytest::CPixelCanvas;
+using traytest::CTraySettings;
+using traytest::DrawEntry;
+using traytest::IconCentreColour;
+using traytest::ItemData;
+using traytest::LoadedIcon;
+using traytest::PumpUntil;
+using EState = CIconCache::CIcon::EState;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kLime = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+volatile LONG g_nLoads = 0;
+HANDLE g_hReleaseLoads = nullptr;
+
+HICON CountingLoad(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
+{
+    InterlockedIncrement(&g_nLoads);
+    return LoadIconFromFile(pszFile, nIndex, nWidth, nHeight);
+}
+
+// Runs on the loader's thread: holds every load until the test lets go.
+HICON HeldLoad(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
+{
+    WaitForSingleObject(g_hReleaseLoads, 10000);
+    return CountingLoad(pszFile, nIndex, nWidth, nHeight);
+}
+
+// Counts the cache's loads for one test, optionally holding them back.
+class CLoadSeam
+{
+public:
+    explicit CLoadSeam(CIconCache::LoadFunction pfnLoad) : m_pfnPrevious(g_iconCache.GetLoadFunction())
+    {
+        g_nLoads = 0;
+        g_hReleaseLoads = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        g_iconCache.SetLoadFunction(pfnLoad);
+    }
+    CLoadSeam(const CLoadSeam&) = delete;
+    CLoadSeam& operator=(const CLoadSeam&) = delete;
+    virtual ~CLoadSeam()
+    {
+        SetEvent(g_hReleaseLoads);
+        g_iconCache.SetLoadFunction(m_pfnPrevious);
+        CloseHandle(g_hReleaseLoads);
+        g_hReleaseLoads = nullptr;
+    }
+
+    static void Release() { SetEvent(g_hReleaseLoads); }
+
+private:
+    CIconCache::LoadFunction m_pfnPrevious;
+};
+
+std::string IconModule()
+{
+    return Narrow(ExeFolder() + L"\\icongroups.dll");
+}
+
+std::string Tool(int n, const std::string& iconFile, int nIndex)
+{
+    return "[tool" + std::to_string(n) + "]\nname=Tool " + std::to_string(n) + "\niconfile=" + iconFile
+        + "\niconindex=" + std::to_string(nIndex) + "\n";
+}
+
+bool IsDestroyed(HICON hIcon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(hIcon, &info))
+        return true;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return false;
+}
+
+RECT IconArea(const MenuItemData* pData, const RECT& rcItem)
+{
+    const int nTop = rcItem.top + (rcItem.bottom - rcItem.top - pData->m_nIconHeight) / 2;
+    return { rcItem.left + pData->m_nMargin, nTop, rcItem.left + pData->m_nMargin + pData->m_nIconWidth,
+             nTop + pData->m_nIconHeight };
+}
+
+// Notes the state of one entry's icon at every WM_DRAWITEM the open menu
+// sends; lets the held loads go once the menu is up and closes it when the
+// entry was drawn with its icon.
+class CMenuPaintWatch
+{
+public:
+    CMenuPaintWatch(HWND hOwner, UINT nCommand) : m_hOwner(hOwner), m_nCommand(nCommand)
+    {
+        s_pActive = this;
+        m_hHook = SetWindowsHookExW(WH_CALLWNDPROC, HookProc, nullptr, GetCurrentThreadId());
+        m_nTimer = SetTimer(nullptr, 0, 20, TimerProc);
+        m_nStart = GetTickCount();
+    }
+    CMenuPaintWatch(const CMenuPaintWatch&) = delete;
+    CMenuPaintWatch& operator=(const CMenuPaintWatch&) = delete;
+    virtual ~CMenuPaintWatch()
+    {
+        KillTimer(nullptr, m_nTimer);
+        UnhookWindowsHookEx(m_hHook);
+        s_pActive = nullptr;
+    }
+
+    std::vector<EState> m_states;
+
+private:
+    static bool MenuOnScreen()
+    {
+        bool bFound = false;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hWnd, LPARAM lParam) {
+                if (ClassName(hWnd) == L"#32768" && IsWindowVisible(hWnd))
+                    *reinterpret_cast<bool*>(lParam) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&bFound));
+        return bFound;
+    }
+
+    static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        CMenuPaintWatch* self = s_pActive;
+        if (nCode == HC_ACTION && self != nullptr && pMsg->message == WM_DRAWITEM && pMsg->hwnd == self->m_hOwner) {
+            const auto* pDraw = reinterpret_cast<const DRAWITEMSTRUCT*>(pMsg->lParam);
+            const auto* pData = reinterpret_cast<const MenuItemData*>(pDraw->itemData);
+            if (pDraw->itemID == self->m_nCommand && pData != nullptr && pData->m_pIcon != nullptr)
+                self->m_states.push_back(pData->m_pIcon->m_eState);
+        }
+        return CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD)
+    {
+        CMenuPaintWatch* self = s_pActive;
+        if (self == nullptr || !MenuOnScreen())
+            return;
+        if (!self->m_states.empty())
+            CLoadSeam::Release();
+        const bool bRepainted = !self->m_states.empty() && self->m_states.back() == EState::Loaded;
+        if (bRepainted || GetTickCount() - self->m_nStart > 8000)
+            EndMenu();
+    }
+
+    static CMenuPaintWatch* s_pActive;
+    HWND m_hOwner;
+    UINT m_nCommand;
+    HHOOK m_hHook = nullptr;
+    UINT_PTR m_nTimer = 0;
+    DWORD m_nStart = 0;
+};
+
+CMenuPaintWatch* CMenuPaintWatch::s_pActive = nullptr;
+
+} // namespace
+
+TEST(IconCache, EntriesShowingOneIconShareOneLoadAndOneHandleThatTheCacheDestroys)
+{
+    CTraySettings settings;
+    SetEnvironmentVariableW(L"AMBERTILLE_ICONS", ExeFolder().c_str());
+    std::string upper = IconModule();
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    settings.Write("[tools]\ncount=5\n" + Tool(1, IconModule(), 1) + Tool(2, IconModule(), 1)
+                   + Tool(3, "%AMBERTILLE_ICONS%\\icongroups.dll", 1) + Tool(4, upper, 1) + Tool(5, IconModule(), 2));
+    CLoadSeam seam(CountingLoad);
+    BuildToolsMenu();
+    EXPECT_EQ(0, g_nLoads) << "the menu is built from the records alone";
+
+    const HICON hShared = LoadedIcon(ItemData(g_hToolsMenu, 2025));
+    ASSERT_NE(nullptr, hShared);
+    EXPECT_EQ(kLime, IconCentreColour(hShared, ItemData(g_hToolsMenu, 2025)->m_nIconWidth));
+    for (UINT nCommand : { 2026u, 2027u, 2028u }) {
+        SCOPED_TRACE(nCommand);
+        EXPECT_EQ(hShared, LoadedIcon(ItemData(g_hToolsMenu, nCommand)));
+    }
+    const HICON hOther = LoadedIcon(ItemData(g_hToolsMenu, 2029));
+    EXPECT_NE(hShared, hOther);
+    EXPECT_EQ(2, g_nLoads);
+
+    DestroyToolsMenu();
+    EXPECT_TRUE(IsDestroyed(hShared));
+    EXPECT_TRUE(IsDestroyed(hOther));
+    EXPECT_EQ(0u, g_iconCache.Count());
+    SetEnvironmentVariableW(L"AMBERTILLE_ICONS", nullptr);
+}
+
+TEST(IconCache, AnIconThatCannotBeLoadedIsTriedOnceNotAtEveryDraw)
+{
+    CTraySettings settings;
+    const std::wstring damaged = settings.File(L"damaged.dll");
+    testsupport::WriteFileBytes(damaged, "MZ\x90\0 not a module at all, cut short");
+    const std::wstring badIco = settings.File(L"bad.ico");
+    testsupport::WriteFileBytes(badIco, std::string("\0\0\1\0\1\0", 6) + "garbage");
+    const struct
+    {
+        const char* pszName;
+        std::string iconFile;
+    } cases[] = {
+        { "missing file", Narrow(settings.File(L"missing.ico")) },
+        { "damaged module", Narrow(damaged) },
+        { "damaged icon file", Narrow(badIco) },
+        { "index beyond the groups", IconModule() },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        settings.Write("[tools]\ncount=1\n" + Tool(1, c.iconFile, 9));
+        CLoadSeam seam(CountingLoad);
+        BuildToolsMenu();
+        const MenuItemData* pData = ItemData(g_hToolsMenu, 2025);
+        ASSERT_NE(nullptr, pData);
+        CPixelCanvas canvas(120, 40);
+        for (int i = 0; i < 3; ++i)
+            DrawEntry(pData, canvas, { 0, 0, 120, 40 });
+        EXPECT_EQ(1, g_nLoads);
+        EXPECT_EQ(EState::Failed, pData->m_pIcon->m_eState);
+    }
+}
+
+TEST(IconCache, ARebuildReleasesWhatOnlyTheOldMenuHeldAndKeepsWhatBothShow)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=2\n" + Tool(1, IconModule(), 0) + Tool(2, IconModule(), 1));
+    CLoadSeam seam(CountingLoad);
+    BuildToolsMenu();
+    const HICON hRed = LoadedIcon(ItemData(g_hToolsMenu, 2025));
+    const HICON hLime = LoadedIcon(ItemData(g_hToolsMenu, 2026));
+    ASSERT_NE(nullptr, hRed);
+    ASSERT_NE(nullptr, hLime);
+
+    settings.Write("[tools]\ncount=2\n" + Tool(1, IconModule(), 1) + Tool(2, IconModule(), 2));
+    BuildToolsMenu();
+    EXPECT_TRUE(IsDestroyed(hRed));
+    EXPECT_EQ(hLime, LoadedIcon(ItemData(g_hToolsMenu, 2025))) << "an icon both menus show is kept";
+    EXPECT_EQ(2, g_nLoads);
+    const HICON hBlue = LoadedIcon(ItemData(g_hToolsMenu, 2026));
+    EXPECT_EQ(kBlue, IconCentreColour(hBlue, ItemData(g_hToolsMenu, 2026)->m_nIconWidth));
+    // Lime, blue and the program's own icon of "Programme bearbeiten".
+    EXPECT_EQ(3u, g_iconCache.Count());
+}
+
+TEST(MenuIcons, AnEntryDrawnBeforeItsIconArrivesShowsAPlaceholderAndIsRepaintedWithIt)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n" + Tool(1, IconModule(), 0));
+    RememberConfigFileState();
+    CLoadSeam seam(HeldLoad);
+    CMainTestWindow window;
+
+    // On a canvas: the placeholder, and no trace of the icon yet.
+    const MenuItemData* pData = ItemData(g_hToolsMenu, 2025);
+    ASSERT_NE(nullptr, pData);
+    const RECT rcItem = { 0, 0, 120, 40 };
+    const RECT rcIcon = IconArea(pData, rcItem);
+    CPixelCanvas before(120, 40);
+    DrawEntry(pData, before, rcItem);
+    EXPECT_FALSE(before.Holds(rcIcon, kRed));
+    EXPECT_TRUE(before.Holds(rcIcon, GetSysColor(COLOR_BTNSHADOW)));
+
+    // In the open menu: drawn while the load is held, drawn again once it
+    // arrived, without the user doing anything.
+    {
+        CMenuPaintWatch watch(window.Get(), 2025);
+        SendMessageW(window.Get(), WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
+        ASSERT_GE(watch.m_states.size(), 2u);
+        EXPECT_EQ(EState::Pending, watch.m_states.front());
+        EXPECT_EQ(EState::Loaded, watch.m_states.back());
+    }
+    pData = ItemData(g_hToolsMenu, 2025);
+    CPixelCanvas after(120, 40);
+    DrawEntry(pData, after, rcItem);
+    EXPECT_TRUE(after.Holds(rcIcon, kRed));
+    ASSERT_TRUE(PumpUntil([] { return g_iconCache.LoadedCount() == g_iconCache.Count(); }));
+    EXPECT_EQ(static_cast<LONG>(g_iconCache.Count()), g_nLoads) << "each icon is loaded once";
+}
+
+TEST(MenuIcons, RebuildsLeaveNeitherIconsNorOtherObjectsBehind)
+{
+    CTraySettings settings;
+    std::string ini = "[tools]\ncount=10\n";
+    for (int n = 1; n <= 10; ++n)
+        ini += Tool(n, IconModule(), n % 3);
+    settings.Write(ini);
+    CLoadSeam seam(CountingLoad);
+    CMainTestWindow window;
+    const auto allLoaded = [] { return g_iconCache.LoadedCount() == g_iconCache.Count(); };
+    ASSERT_TRUE(PumpUntil(allLoaded));
+    const std::size_t nIcons = g_iconCache.Count();
+    const LONG nLoads = g_nLoads;
+    const DWORD nGdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD nUser = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+
+    for (int i = 0; i < 200; ++i) {
+        BuildToolsMenu();
+        BuildProgramMenu();
+        PumpUntil([] { return true; });
+    }
+    ASSERT_TRUE(PumpUntil(allLoaded));
+    // Three icons of the tools and the program's three; none loaded again.
+    EXPECT_EQ(6u, nIcons);
+    EXPECT_EQ(nIcons, g_iconCache.Count());
+    EXPECT_EQ(nLoads, g_nLoads);
+    // Where the platform counts its objects (Wine says 0), they stay put.
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), nGdi + 4);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), nUser + 4);
+}

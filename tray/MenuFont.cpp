@@ -1,0 +1,42 @@
+#include "tray/MenuFont.h"
+
+#include "settings/DisplayOptions.h"
+
+#include <cstddef>
+
+namespace {
+
+// The form of NONCLIENTMETRICSW without iPaddedBorderWidth, which every
+// system version accepts.
+constexpr UINT kClassicMetricsSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+
+LOGFONTW ChooseMenuFont()
+{
+    if (!g_bSystemFont)
+        return g_logFont;
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = kClassicMetricsSize;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kClassicMetricsSize, &metrics, 0))
+        return g_logFont;
+    return metrics.lfMenuFont;
+}
+
+} // namespace
+
+CMenuFont::CMenuFont() : m_logFont()
+{
+}
+
+CMenuFont::~CMenuFont() = default;
+
+bool CMenuFont::Create()
+{
+    m_logFont = ChooseMenuFont();
+    m_hFont.Reset(CreateFontIndirectW(&m_logFont));
+    return m_hFont.IsValid();
+}
+
+void CMenuFont::Release()
+{
+    m_hFont.Reset();
+}
