@@ -185,6 +185,7 @@ bool ReadRecord(CRecord* pRecord)
 bool ReadToolCount(ULONG& nCount)
 {
     nCount = 0;
+    CConfigReadBatch batch(g_config);
     ULONG nStored = 0;
     if (!g_config.ReadULong(L"tools", L"count", nStored))
         return false;
@@ -192,7 +193,11 @@ bool ReadToolCount(ULONG& nCount)
     // run for hours nor produce command ids that wrap around.
     if (static_cast<LONG>(nStored) < 0)
         return true;
-    nCount = nStored > kMaxToolCount ? kMaxToolCount : nStored;
+    // Every number up to the count becomes an entry, a missing section an
+    // empty one; a typo such as 100000 would fill the menu with empty
+    // entries for minutes. Gaps below the last section stay as they are.
+    const ULONG nHighest = g_config.ReadHighestSectionNumber(L"tool");
+    nCount = std::min({ nStored, nHighest, kMaxToolCount });
     return true;
 }
 

@@ -19,8 +19,9 @@ bool SetupConfigFile();
 bool ReadRecord(CRecord* pRecord);
 
 // The number of tool sections to visit. A stored count whose signed reading
-// is negative (-1 included) yields none; larger ones are capped at
-// kMaxToolCount. False when "count" cannot be read; nCount is then 0.
+// is negative (-1 included) yields none; larger ones are capped at the
+// highest "tool%lu" section present and at kMaxToolCount. False when
+// "count" cannot be read; nCount is then 0.
 bool ReadToolCount(ULONG& nCount);
 
 void LoadIconOptions();
