@@ -10,6 +10,7 @@
 #include "settings/DisplayOptions.h"
 #include "settings/HotkeyText.h"
 #include "settings/ProfileFormat.h"
+#include "settings/SettingsBackup.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 
@@ -277,5 +278,5 @@ bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd)
     }
     if (!HasConfigFileName())
         return false;
-    return ReplaceWithUnicodeText(g_config.GetFileName(), MakeSettingsText(ppRecords, nRows, WindowDpi(hWnd)));
+    return SaveSettingsText(g_config.GetFileName(), MakeSettingsText(ppRecords, nRows, WindowDpi(hWnd)));
 }

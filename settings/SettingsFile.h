@@ -40,6 +40,6 @@ bool SaveOptions(HWND hWnd);
 // record numbered "tool%lu" from 1. A row without a record is skipped and
 // its number left unused. Each record's section is set to its new number.
 // The new file is complete on disk before it replaces the old one in one
-// step; on failure the old file stays as it was and the cause is the last
-// error.
+// rename; the old one is kept as the backup (SettingsBackup.h). On failure
+// the old file stays as it was and the cause is the last error.
 bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd);
