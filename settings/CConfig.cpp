@@ -112,6 +112,14 @@ bool CConfig::ReadULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG&
     return true;
 }
 
+ULONG CConfig::ReadHighestSectionNumber(const wchar_t* pszPrefix) const
+{
+    if (m_strFileName.IsEmpty())
+        return 0;
+    const CProfileSnapshot* pSnapshot = CurrentSnapshot();
+    return pSnapshot == nullptr ? 0 : pSnapshot->HighestNumberedSection(pszPrefix);
+}
+
 bool CConfig::WriteString(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t* pszValue, bool bQuote) const
 {
     if (IsBlankText(pszSection) || IsBlankText(pszKey) || IsBlankText(pszValue) || m_strFileName.IsEmpty())

@@ -24,6 +24,9 @@ public:
     bool ReadBool(const wchar_t* pszSection, const wchar_t* pszKey, bool& bValue) const;
     bool ReadLong(const wchar_t* pszSection, const wchar_t* pszKey, LONG& nValue) const;
     bool ReadULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG& nValue) const;
+    // The highest n for which the section prefix + n exists, 0 when none
+    // does or the file cannot be read.
+    ULONG ReadHighestSectionNumber(const wchar_t* pszPrefix) const;
 
     // An empty value is never written.
     bool WriteString(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t* pszValue, bool bQuote = false) const;

@@ -21,10 +21,18 @@ const wchar_t* DropTrailingBlanks(const wchar_t* pchStart, const wchar_t* pchEnd
     return pchEnd;
 }
 
+// The platform keeps names and values as NUL-terminated strings, so a NUL
+// read from the file ends the text there; the blanks were dropped around
+// the whole of it before.
+const wchar_t* CutAtNul(const wchar_t* pchStart, const wchar_t* pchEnd)
+{
+    return std::find(pchStart, pchEnd, L'\0');
+}
+
 std::wstring FoldedName(const wchar_t* pchStart, const wchar_t* pchEnd)
 {
     pchStart = SkipBlanks(pchStart, pchEnd);
-    pchEnd = DropTrailingBlanks(pchStart, pchEnd);
+    pchEnd = CutAtNul(pchStart, DropTrailingBlanks(pchStart, pchEnd));
     std::wstring name(pchStart, pchEnd);
     for (wchar_t& ch : name) {
         if (ch >= L'a' && ch <= L'z')
@@ -80,12 +88,14 @@ void CProfileSnapshot::Invalidate()
     m_bLoaded = false;
     m_sections.clear();
     m_sectionIndex.clear();
+    m_highestNumbers.clear();
 }
 
 void CProfileSnapshot::Parse(const std::wstring& text)
 {
     m_sections.clear();
     m_sectionIndex.clear();
+    m_highestNumbers.clear();
     // Keys before the first section belong to a nameless one that no
     // lookup reaches.
     m_sections.emplace_back();
@@ -120,15 +130,41 @@ void CProfileSnapshot::AddLine(const wchar_t* pchStart, const wchar_t* pchEnd)
     Entry entry;
     entry.strKey = FoldedName(pchStart, pchEquals);
     entry.bHasValue = pchEquals != pchEnd;
-    if (entry.bHasValue)
-        entry.strValue.assign(SkipBlanks(pchEquals + 1, pchEnd), pchEnd);
+    if (entry.bHasValue) {
+        const wchar_t* pchValue = SkipBlanks(pchEquals + 1, pchEnd);
+        entry.strValue.assign(pchValue, CutAtNul(pchValue, pchEnd));
+    }
     m_sections.back().push_back(std::move(entry));
 }
 
 void CProfileSnapshot::AddSection(const wchar_t* pchStart, const wchar_t* pchEnd)
 {
     m_sections.emplace_back();
-    m_sectionIndex.emplace(FoldedName(pchStart, pchEnd), m_sections.size() - 1);
+    std::wstring name = FoldedName(pchStart, pchEnd);
+    NoteNumberedSection(name);
+    m_sectionIndex.emplace(std::move(name), m_sections.size() - 1);
+}
+
+// Only the digits that "%lu" writes can be asked for: "tool07" is not
+// "tool7", and "tool0" or a number beyond 32 bits is no tool at all.
+void CProfileSnapshot::NoteNumberedSection(const std::wstring& name)
+{
+    const std::size_t nDigits = name.find_last_not_of(L"0123456789") + 1;
+    if (nDigits == name.size() || name[nDigits] == L'0' || name.size() - nDigits > 10)
+        return;
+    const unsigned long long nNumber = std::wcstoull(name.c_str() + nDigits, nullptr, 10);
+    if (nNumber > 0xFFFFFFFFull)
+        return;
+    ULONG& nHighest = m_highestNumbers[name.substr(0, nDigits)];
+    nHighest = std::max(nHighest, static_cast<ULONG>(nNumber));
+}
+
+ULONG CProfileSnapshot::HighestNumberedSection(const wchar_t* pszPrefix) const
+{
+    if (pszPrefix == nullptr)
+        return 0;
+    const auto found = m_highestNumbers.find(FoldedName(pszPrefix));
+    return found == m_highestNumbers.end() ? 0 : found->second;
 }
 
 bool CProfileSnapshot::Find(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t*& pszValue,

@@ -12,7 +12,7 @@
 // "]" opens a section; sections and keys match ignoring case, and only the
 // first of two equal sections or keys counts; blanks around names and
 // values do not count; one pair of equal quotation marks around a value is
-// dropped. Asking the platform key by key opens and reads the file for
+// dropped; a NUL ends a name or a value. Asking the platform key by key opens and reads the file for
 // every key, which made a click on the tray icon cost a third of a second
 // for a hundred tools.
 class CProfileSnapshot
@@ -35,6 +35,9 @@ public:
     // The value with its quotation marks dropped; false when the section or
     // the key is missing or the key has no "=".
     bool Find(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t*& pszValue, std::size_t& nLength) const;
+    // The highest n for which a section named the prefix followed by n
+    // (written as "%lu" writes it) exists; 0 when there is none.
+    ULONG HighestNumberedSection(const wchar_t* pszPrefix) const;
 
 private:
     struct Entry
@@ -46,9 +49,11 @@ private:
 
     std::vector<std::vector<Entry>> m_sections;
     std::unordered_map<std::wstring, std::size_t> m_sectionIndex;  // folded name -> first section
+    std::unordered_map<std::wstring, ULONG> m_highestNumbers;      // folded prefix -> highest number
     bool m_bLoaded;
     WIN32_FILE_ATTRIBUTE_DATA m_fileState;
 
     void AddLine(const wchar_t* pchStart, const wchar_t* pchEnd);
     void AddSection(const wchar_t* pchStart, const wchar_t* pchEnd);
+    void NoteNumberedSection(const std::wstring& name);
 };

@@ -8,37 +8,89 @@ namespace {
 
 ReplaceFaultHook g_pfnFaultHook = nullptr;
 
-bool FailsByHook(EReplaceStep step)
-{
-    if (g_pfnFaultHook == nullptr)
-        return false;
-    const DWORD nError = g_pfnFaultHook(step);
-    if (nError == ERROR_SUCCESS)
-        return false;
-    SetLastError(nError);
-    return true;
-}
-
 // Names that a crashed save may have left behind are passed over, not reused.
 constexpr unsigned kTempNameAttempts = 100;
 constexpr DWORD kWriteChunk = 1u << 20;
+constexpr wchar_t kTempSuffix[] = L".tmp";
 
 bool IsNameTaken(DWORD nError)
 {
     return nError == ERROR_FILE_EXISTS || nError == ERROR_ALREADY_EXISTS;
 }
 
-// ReplaceFileW needs to read and delete the old file. When someone else
-// holds it open against that, Wine's ReplaceFileW fails as it should but
-// leaves a temporary file of its own in the folder; asking first spares
-// the user that litter in all but a race.
-bool IsReplaceable(const wchar_t* pszTarget)
+// The temporary name must land in the target's own folder, whatever the
+// current folder is.
+bool MakeFullPath(std::wstring& path)
 {
-    const tessvald::CFileHandle file(CreateFileW(pszTarget, GENERIC_READ | DELETE,
+    const DWORD nNeeded = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (nNeeded == 0)
+        return false;
+    std::wstring full(nNeeded, L'\0');
+    const DWORD nLength = GetFullPathNameW(path.c_str(), nNeeded, &full[0], nullptr);
+    if (nLength == 0 || nLength >= nNeeded)
+        return false;
+    full.resize(nLength);
+    path = full;
+    return true;
+}
+
+bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& head)
+{
+    return text.size() >= head.size()
+        && CompareStringOrdinal(text.c_str(), static_cast<int>(head.size()), head.c_str(),
+                                static_cast<int>(head.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Advances past one or more decimal digits; false when there are none.
+bool SkipDigits(const std::wstring& text, std::size_t& nPos)
+{
+    const std::size_t nStart = nPos;
+    while (nPos < text.size() && text[nPos] >= L'0' && text[nPos] <= L'9')
+        ++nPos;
+    return nPos > nStart;
+}
+
+// "<target name>.<digits>-<digits>.tmp", as Create names the files.
+bool IsReplacementFileName(const std::wstring& targetName, const std::wstring& name)
+{
+    const std::wstring head = targetName + L".";
+    if (!StartsWithIgnoringCase(name, head))
+        return false;
+    std::size_t nPos = head.size();
+    if (!SkipDigits(name, nPos) || nPos >= name.size() || name[nPos] != L'-')
+        return false;
+    ++nPos;
+    if (!SkipDigits(name, nPos))
+        return false;
+    const std::wstring tail = name.substr(nPos);
+    return CompareStringOrdinal(tail.c_str(), -1, kTempSuffix, -1, TRUE) == CSTR_EQUAL;
+}
+
+// A read-only target is the user's wish to keep the file as it is: Windows
+// refuses to rename onto it, Wine does not. A target that another program
+// holds open refuses the rename on both, but Wine calls that a denied
+// access; asking first gives the user the true cause.
+bool IsReplaceable(const std::wstring& target)
+{
+    const DWORD nAttributes = GetFileAttributesW(target.c_str());
+    if (nAttributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if ((nAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    const tessvald::CFileHandle file(CreateFileW(target.c_str(), GENERIC_READ | DELETE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.IsValid();
 }
+
+struct FindTraits
+{
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+using CFindHandle = tessvald::CScopedHandle<HANDLE, FindTraits>;
 
 } // namespace
 
@@ -47,7 +99,8 @@ void SetReplaceFaultHook(ReplaceFaultHook pfnHook)
     g_pfnFaultHook = pfnHook;
 }
 
-CReplacementFile::CReplacementFile(const wchar_t* pszTarget)
+CReplacementFile::CReplacementFile(const wchar_t* pszTarget, bool bBackupCopy)
+    : m_bBackupCopy(bBackupCopy), m_bFlushed(false)
 {
     if (pszTarget != nullptr)
         m_target = pszTarget;
@@ -58,20 +111,20 @@ CReplacementFile::~CReplacementFile()
     Abandon();
 }
 
-// ReplaceFileW fails with relative paths (seen under Wine with error 267),
-// and the temporary name must land in the target's own folder.
+bool CReplacementFile::FailsByHook(EReplaceStep step) const
+{
+    if (g_pfnFaultHook == nullptr)
+        return false;
+    const DWORD nError = g_pfnFaultHook(m_bBackupCopy ? EReplaceStep::Backup : step);
+    if (nError == ERROR_SUCCESS)
+        return false;
+    SetLastError(nError);
+    return true;
+}
+
 bool CReplacementFile::MakeTargetFull()
 {
-    const DWORD nNeeded = GetFullPathNameW(m_target.c_str(), 0, nullptr, nullptr);
-    if (nNeeded == 0)
-        return false;
-    std::wstring full(nNeeded, L'\0');
-    const DWORD nLength = GetFullPathNameW(m_target.c_str(), nNeeded, &full[0], nullptr);
-    if (nLength == 0 || nLength >= nNeeded)
-        return false;
-    full.resize(nLength);
-    m_target = full;
-    return true;
+    return MakeFullPath(m_target);
 }
 
 bool CReplacementFile::Create()
@@ -84,11 +137,12 @@ bool CReplacementFile::Create()
         return false;
     const std::wstring base = m_target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned n = 1; n <= kTempNameAttempts; ++n) {
-        const std::wstring temp = base + std::to_wstring(n) + L".tmp";
+        const std::wstring temp = base + std::to_wstring(n) + kTempSuffix;
         m_file.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (m_file) {
             m_temp = temp;
+            m_bFlushed = false;
             return true;
         }
         if (!IsNameTaken(GetLastError()))
@@ -99,7 +153,7 @@ bool CReplacementFile::Create()
 
 bool CReplacementFile::Write(const void* pData, std::size_t nBytes)
 {
-    if (!m_file || (pData == nullptr && nBytes != 0)) {
+    if (!m_file || m_bFlushed || (pData == nullptr && nBytes != 0)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
@@ -121,37 +175,46 @@ bool CReplacementFile::Write(const void* pData, std::size_t nBytes)
     return true;
 }
 
-bool CReplacementFile::Commit()
+// The new contents must be on disk before they take the old file's place,
+// or a power failure could leave an empty file under its name.
+bool CReplacementFile::Flush()
 {
     if (!m_file) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    // The new contents must be on disk before they take the old file's
-    // place, or a power failure could leave an empty file under its name.
+    if (m_bFlushed)
+        return true;
     if (FailsByHook(EReplaceStep::Flush) || !FlushFileBuffers(m_file.Get())) {
         Abandon();
         return false;
     }
+    m_bFlushed = true;
+    return true;
+}
+
+bool CReplacementFile::Commit()
+{
+    if (!Flush())
+        return false;
     m_file.Reset();
     if (!Put()) {
         Abandon();
         return false;
     }
     m_temp.clear();
+    m_bFlushed = false;
     return true;
 }
 
+// One rename. ReplaceFileW takes several steps (Wine's moves the old file
+// aside, deletes it, then moves the new one in; Windows documents failures
+// between them), and a kill in between left no file at all.
 bool CReplacementFile::Put()
 {
-    if (FailsByHook(EReplaceStep::Replace))
+    if (FailsByHook(EReplaceStep::Replace) || !IsReplaceable(m_target))
         return false;
-    if (GetFileAttributesW(m_target.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
-        return MoveFileExW(m_temp.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!IsReplaceable(m_target.c_str()))
-        return false;
-    return ReplaceFileW(m_target.c_str(), m_temp.c_str(), nullptr,
-                        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr) != FALSE;
+    return MoveFileExW(m_temp.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Keeps the cause of the failure that led here as the last error: the
@@ -164,6 +227,7 @@ void CReplacementFile::Abandon()
     m_file.Reset();
     DeleteFileW(m_temp.c_str());
     m_temp.clear();
+    m_bFlushed = false;
     SetLastError(nError);
 }
 
@@ -172,4 +236,31 @@ bool ReplaceWithUnicodeText(const wchar_t* pszTarget, const std::wstring& text)
     CReplacementFile file(pszTarget);
     return file.Create() && file.Write(kUtf16Bom, sizeof(kUtf16Bom))
         && file.Write(text.data(), text.size() * sizeof(wchar_t)) && file.Commit();
+}
+
+std::vector<std::wstring> FindLeftReplacementFiles(const wchar_t* pszTarget)
+{
+    std::vector<std::wstring> found;
+    std::wstring target = pszTarget != nullptr ? pszTarget : L"";
+    if (target.empty() || !MakeFullPath(target))
+        return found;
+    const std::size_t nSlash = target.find_last_of(L"\\/");
+    const std::wstring folder = nSlash == std::wstring::npos ? std::wstring() : target.substr(0, nSlash + 1);
+    const std::wstring name = target.substr(folder.size());
+    WIN32_FIND_DATAW data = {};
+    // The pattern may also match short names; the long name decides.
+    CFindHandle find(FindFirstFileW((target + L".*-*" + kTempSuffix).c_str(), &data));
+    if (!find)
+        return found;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsReplacementFileName(name, data.cFileName))
+            found.push_back(folder + data.cFileName);
+    } while (FindNextFileW(find.Get(), &data));
+    return found;
+}
+
+void RemoveLeftReplacementFiles(const wchar_t* pszTarget)
+{
+    for (const std::wstring& path : FindLeftReplacementFiles(pszTarget))
+        DeleteFileW(path.c_str());
 }

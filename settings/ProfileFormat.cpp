@@ -25,15 +25,42 @@ std::wstring DecodeUtf16(const std::string& bytes, bool bBigEndian)
     return text;
 }
 
-std::wstring DecodeMultiByte(UINT nCodePage, const char* pData, std::size_t nBytes)
+// False (with the text empty) when the bytes are not valid in the code
+// page under the flags given.
+bool DecodeMultiByte(UINT nCodePage, DWORD nFlags, const char* pData, std::size_t nBytes, std::wstring& text)
 {
-    if (nBytes == 0 || nBytes > static_cast<std::size_t>(INT_MAX))
-        return std::wstring();
-    const int nChars = MultiByteToWideChar(nCodePage, 0, pData, static_cast<int>(nBytes), nullptr, 0);
+    text.clear();
+    if (nBytes == 0)
+        return true;
+    if (nBytes > static_cast<std::size_t>(INT_MAX))
+        return false;
+    const int nChars = MultiByteToWideChar(nCodePage, nFlags, pData, static_cast<int>(nBytes), nullptr, 0);
     if (nChars <= 0)
-        return std::wstring();
-    std::wstring text(static_cast<std::size_t>(nChars), L'\0');
-    MultiByteToWideChar(nCodePage, 0, pData, static_cast<int>(nBytes), &text[0], nChars);
+        return false;
+    text.assign(static_cast<std::size_t>(nChars), L'\0');
+    MultiByteToWideChar(nCodePage, nFlags, pData, static_cast<int>(nBytes), &text[0], nChars);
+    return true;
+}
+
+bool IsAscii(const std::string& bytes)
+{
+    for (const char ch : bytes) {
+        if (static_cast<unsigned char>(ch) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Notepad saves UTF-8 without a mark by default. Text in the ANSI code
+// pages is hardly ever also valid UTF-8 once it holds any character beyond
+// ASCII (an umlaut alone is one byte there, never a valid sequence), so
+// such a file is read as UTF-8 and every other one as before.
+std::wstring DecodeUnmarked(const std::string& bytes)
+{
+    std::wstring text;
+    if (!IsAscii(bytes) && DecodeMultiByte(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), bytes.size(), text))
+        return text;
+    DecodeMultiByte(CP_ACP, 0, bytes.data(), bytes.size(), text);
     return text;
 }
 
@@ -72,7 +99,19 @@ std::wstring DecodeProfileBytes(const std::string& bytes)
         return DecodeUtf16(bytes, false);
     if (StartsWith(bytes, "\xFE\xFF", 2))
         return DecodeUtf16(bytes, true);
-    if (StartsWith(bytes, "\xEF\xBB\xBF", 3))
-        return DecodeMultiByte(CP_UTF8, bytes.data() + 3, bytes.size() - 3);
-    return DecodeMultiByte(CP_ACP, bytes.data(), bytes.size());
+    std::wstring text;
+    if (StartsWith(bytes, "\xEF\xBB\xBF", 3)) {
+        DecodeMultiByte(CP_UTF8, 0, bytes.data() + 3, bytes.size() - 3, text);
+        return text;
+    }
+    return DecodeUnmarked(bytes);
+}
+
+bool IsEmptyProfileText(const std::wstring& text)
+{
+    for (const wchar_t ch : text) {
+        if (ch != L'\0' && !IsProfileBlank(ch))
+            return false;
+    }
+    return true;
 }

@@ -18,5 +18,11 @@ bool HasUtf16Bom(const std::string& bytes);
 bool IsProfileBlank(wchar_t ch);
 
 // The text of a profile file: UTF-16 in either byte order or UTF-8 after
-// the matching byte order mark, the ANSI code page without one.
+// the matching byte order mark. Without a mark, UTF-8 when the bytes are
+// valid UTF-8 and not all ASCII, else the ANSI code page.
 std::wstring DecodeProfileBytes(const std::string& bytes);
+
+// True for a text of nothing but blanks and NULs: what a file holds that
+// lost its contents (cut to nothing, or to the mark alone, or zero-filled
+// by a crash).
+bool IsEmptyProfileText(const std::wstring& text);

@@ -10,6 +10,7 @@
 #include "settings/DisplayOptions.h"
 #include "settings/HotkeyText.h"
 #include "settings/ProfileFormat.h"
+#include "settings/SettingsBackup.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 
@@ -194,6 +195,7 @@ bool ReadRecord(CRecord* pRecord)
 bool ReadToolCount(ULONG& nCount)
 {
     nCount = 0;
+    CConfigReadBatch batch(g_config);
     ULONG nStored = 0;
     if (!g_config.ReadULong(L"tools", L"count", nStored))
         return false;
@@ -201,7 +203,11 @@ bool ReadToolCount(ULONG& nCount)
     // run for hours nor produce command ids that wrap around.
     if (static_cast<LONG>(nStored) < 0)
         return true;
-    nCount = nStored > kMaxToolCount ? kMaxToolCount : nStored;
+    // Every number up to the count becomes an entry, a missing section an
+    // empty one; a typo such as 100000 would fill the menu with empty
+    // entries for minutes. Gaps below the last section stay as they are.
+    const ULONG nHighest = g_config.ReadHighestSectionNumber(L"tool");
+    nCount = std::min({ nStored, nHighest, kMaxToolCount });
     return true;
 }
 
@@ -284,5 +290,5 @@ bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd)
     }
     if (!HasConfigFileName())
         return false;
-    return ReplaceWithUnicodeText(g_config.GetFileName(), MakeSettingsText(ppRecords, nRows, WindowDpi(hWnd)));
+    return SaveSettingsText(g_config.GetFileName(), MakeSettingsText(ppRecords, nRows, WindowDpi(hWnd)));
 }

@@ -19,8 +19,9 @@ bool SetupConfigFile();
 bool ReadRecord(CRecord* pRecord);
 
 // The number of tool sections to visit. A stored count whose signed reading
-// is negative (-1 included) yields none; larger ones are capped at
-// kMaxToolCount. False when "count" cannot be read; nCount is then 0.
+// is negative (-1 included) yields none; larger ones are capped at the
+// highest "tool%lu" section present and at kMaxToolCount. False when
+// "count" cannot be read; nCount is then 0.
 bool ReadToolCount(ULONG& nCount);
 
 void LoadIconOptions();
@@ -40,6 +41,6 @@ bool SaveOptions(HWND hWnd);
 // record numbered "tool%lu" from 1. A row without a record is skipped and
 // its number left unused. Each record's section is set to its new number.
 // The new file is complete on disk before it replaces the old one in one
-// step; on failure the old file stays as it was and the cause is the last
-// error.
+// rename; the old one is kept as the backup (SettingsBackup.h). On failure
+// the old file stays as it was and the cause is the last error.
 bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd);

@@ -2,11 +2,15 @@
 
 #include "dialogs/CHelpDialog.h"
 #include "resources/resource.h"
+#include "settings/CConfig.h"
+#include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
+#include "tray/ConfigFileWatch.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
+#include "tray/TrayNotice.h"
 #include "tray/TrayWindow.h"
 
 #include <commctrl.h>
@@ -52,9 +56,22 @@ void Install(HKEY hRoot)
         ShowError(nullptr, GetLastError(), kCaption, L"Die Installation des Programmes schlug fehl!");
 }
 
+// Before the first menu is built: a settings file that a crash or an editor
+// left missing or empty would otherwise show no tools at all, and the
+// user's next save would make that final.
+void RestoreLostSettings()
+{
+    if (!RestoreLostSettingsFile(g_config.GetFileName()))
+        return;
+    RememberConfigFileState();
+    QueueTrayNotice(L"Die Einstellungsdatei fehlte oder war leer. Sie wurde aus der letzten Sicherung "
+                    L"wiederhergestellt.");
+}
+
 void RunTrayApplication()
 {
     SetupConfigFile();
+    RestoreLostSettings();
     RunTray();
 }
 

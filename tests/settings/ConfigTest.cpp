@@ -174,17 +174,21 @@ TEST_F(ConfigTest, LineBreaksInAValueAreWrittenAsBlanks)
 }
 
 // The program's reader must agree with the platform's profile functions on
-// every file, including ones written by hand.
+// every file, including ones written by hand. A NUL ends a name or a value
+// there, as the platform keeps them as NUL-terminated strings.
 TEST_F(ConfigTest, ReadsEveryFileAsTheProfileFunctionsDo)
 {
-    const std::wstring text =
+    static const wchar_t kText[] =
         L"top=1\r\n"
         L"[dup]\r\nname=first\r\nname=second\r\nNAME2=upper\r\n[DUP]\r\npath=p2\r\n"
         L"  [ spaced ]  \r\nk=v\r\n[bad\r\nbadkey=bv\r\n[a]b]\r\nk=ab\r\n[cr]\rk1=v1\rk2=v2\n\n"
         L"[ws]\r\n\tk1\t=\tv1\t\r\nk2=\u3000v2\u3000\r\nk3=\x1av3\x1a\r\n k5 = \" q \" \r\nk6='x'\r\n"
         L"k7=\"x'\r\nk8=\"\r\nk9=\"\"\r\nnokey\r\n;k10=c\r\nk11 = a = b\r\nk12=\x0bv\x0c\r\n"
         L"[long]\r\nv9=123456789\r\nv10=1234567890\r\n"
+        L"[nul]\r\nv1=ab\0cd\r\nv2=\"x\0y\"\r\nv3=ab \0 cd\r\nk\0ey=kv\r\nv5=\"ab\"\0\r\nv6='a'\0'\r\n"
+        L"v7= \0x\r\n\0lead=1\r\n[tool7\0junk]\r\nn=seven\r\n[ tool8 \0x]\r\nn=eight\r\n[tool9\0]x]\r\nn=nine\r\n"
         L"[last]\r\nk=\u00e4\u00f6\u00fc\U0001F600end";
+    const std::wstring text(kText, ARRAYSIZE(kText) - 1);
     const wchar_t* const queries[][2] = {
         { L"dup", L"name" },   { L"dup", L"name2" },  { L"dup", L"path" },   { L"spaced", L"k" },
         { L"spaced", L"[bad" }, { L"spaced", L"badkey" }, { L"bad", L"badkey" }, { L"a]b", L"k" },
@@ -193,6 +197,10 @@ TEST_F(ConfigTest, ReadsEveryFileAsTheProfileFunctionsDo)
         { L"ws", L"k7" },      { L"ws", L"k8" },      { L"ws", L"k9" },      { L"ws", L"nokey" },
         { L"ws", L";k10" },    { L"ws", L"k10" },     { L"ws", L"k11" },     { L"ws", L"k12" },
         { L"long", L"v9" },    { L"long", L"v10" },   { L"last", L"k" },
+        { L"nul", L"v1" },     { L"nul", L"v2" },     { L"nul", L"v3" },     { L"nul", L"k" },
+        { L"nul", L"key" },    { L"nul", L"v5" },     { L"nul", L"v6" },     { L"nul", L"v7" },
+        { L"nul", L"lead" },   { L"tool7", L"n" },    { L"tool8", L"n" },    { L"tool8 ", L"n" },
+        { L"tool9", L"n" },
         { L"nowhere", L"k" },
     };
     struct Encoding
@@ -200,9 +208,10 @@ TEST_F(ConfigTest, ReadsEveryFileAsTheProfileFunctionsDo)
         const char* pszName;
         std::string bytes;
     };
-    const int nUtf8 = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string body(static_cast<std::size_t>(nUtf8 - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &body[0], nUtf8, nullptr, nullptr);
+    const int nLength = static_cast<int>(text.size());
+    const int nUtf8 = WideCharToMultiByte(CP_UTF8, 0, text.data(), nLength, nullptr, 0, nullptr, nullptr);
+    std::string body(static_cast<std::size_t>(nUtf8), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), nLength, &body[0], nUtf8, nullptr, nullptr);
     std::string ansi;
     for (wchar_t ch : text)
         ansi.push_back(ch < 0x80 ? static_cast<char>(ch) : '?');
@@ -286,4 +295,32 @@ TEST_F(ConfigTest, AnsiFilesStillRead)
     ULONG nCount = 0;
     EXPECT_TRUE(g_config.ReadULong(L"tools", L"count", nCount));
     EXPECT_EQ(2ul, nCount);
+}
+
+// Notepad saves UTF-8 without a mark. Such a file reads as UTF-8 once it
+// holds text beyond ASCII; a file that is not valid UTF-8 reads in the ANSI
+// code page as the platform reads it.
+TEST_F(ConfigTest, UnmarkedFilesReadAsUtf8OnlyWhenTheyAreValidUtf8)
+{
+    struct Case
+    {
+        const char* pszCase;
+        std::string value;
+        bool bUtf8;
+    };
+    const Case cases[] = {
+        { "UTF-8 umlauts", "Gr\xC3\xBC\xC3\x9F" "e", true },
+        { "UTF-8 outside the BMP", "\xF0\x9F\x98\x80 Bild", true },
+        { "ANSI umlauts", "Gr\xFC\xDF" "e", false },
+        { "UTF-8 and an ANSI byte", "\xC3\xBC und \xFC", false },
+        { "a cut sequence", "ab\xE2\x82", false },
+        { "ASCII", "plain", false },
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(testsupport::WriteFileBytes(m_file, "[tools]\r\ncount=1\r\n[tool1]\r\nname=" + c.value + "\r\n"));
+        bool bRead = false;
+        const std::wstring name = ReadText(L"tool1", L"name", 1024, bRead);
+        ASSERT_TRUE(bRead) << c.pszCase;
+        EXPECT_EQ(c.bUtf8 ? Widen(c.value) : PlatformRead(m_file, L"tool1", L"name"), name) << c.pszCase;
+    }
 }

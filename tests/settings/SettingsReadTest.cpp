@@ -72,6 +72,8 @@ TEST_F(SettingsReadTest, ReadRecordKeepsValuesOfMissingOrRefusedKeys)
     EXPECT_TRUE(ReadTool(3).IsSeparator());
 }
 
+// A section far beyond every real list keeps the caps below apart from the
+// cap at the highest section present.
 TEST_F(SettingsReadTest, HostileCountsGiveNoToolsOrAreCapped)
 {
     struct Case
@@ -87,13 +89,47 @@ TEST_F(SettingsReadTest, HostileCountsGiveNoToolsOrAreCapped)
         { L"abc", true, 0 },           { L"", false, 0 },                      { nullptr, false, 0 },
     };
     for (const Case& c : cases) {
-        WriteSettings(c.pszCount != nullptr ? L"[tools]\r\ncount=" + std::wstring(c.pszCount) + L"\r\n" : L"");
+        WriteSettings(c.pszCount != nullptr ? L"[tools]\r\ncount=" + std::wstring(c.pszCount) + L"\r\n[tool70000]\r\n"
+                                            : L"");
         ULONG nCount = 12345;
         EXPECT_EQ(c.bRead, ReadToolCount(nCount)) << (c.pszCount ? c.pszCount : L"(none)");
         EXPECT_EQ(c.nTools, nCount) << (c.pszCount ? c.pszCount : L"(none)");
     }
     // The last command id of the tools menu still fits 16 bits.
     EXPECT_EQ(65535ul, 2024ul + kMaxToolCount);
+}
+
+// Numbers beyond the last section would all be empty entries; gaps below
+// it still are, as the count says. Sections count under the names that
+// "tool%lu" looks up: case and blanks around the name do not matter,
+// leading zeros do.
+TEST_F(SettingsReadTest, TheCountStopsAtTheHighestToolSectionPresent)
+{
+    struct Case
+    {
+        const wchar_t* pszSections;
+        const wchar_t* pszCount;
+        ULONG nTools;
+    };
+    const Case cases[] = {
+        { L"[tool1]\r\n[tool2]\r\n", L"2147483647", 2 },
+        { L"[tool1]\r\n[tool5]\r\n", L"100000", 5 },
+        { L"[tool1]\r\n[tool5]\r\n", L"3", 3 },
+        { L"", L"100000", 0 },
+        { L"[TOOL7]\r\n", L"100", 7 },
+        { L"  [ tool7 ]  \r\n", L"100", 7 },
+        { L"[tool07]\r\n[tool2]\r\n", L"100", 2 },
+        { L"[tool0]\r\n", L"100", 0 },
+        { L"[tool4294967296]\r\n[tool3]\r\n", L"100", 3 },
+        { L"[tool 9]\r\n[xtool9]\r\n[tool9x]\r\n[tool1]\r\n", L"100", 1 },
+        { L"[tool8]\r\n[tool3]\r\n", L"100", 8 },
+    };
+    for (const Case& c : cases) {
+        WriteSettings(L"[tools]\r\ncount=" + std::wstring(c.pszCount) + L"\r\n" + c.pszSections);
+        ULONG nCount = 12345;
+        EXPECT_TRUE(ReadToolCount(nCount)) << c.pszSections;
+        EXPECT_EQ(c.nTools, nCount) << c.pszSections;
+    }
 }
 
 TEST_F(SettingsReadTest, IconOptionTakesLargeOrSmallInAnyCase)

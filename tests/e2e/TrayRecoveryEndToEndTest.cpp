@@ -1,0 +1,135 @@
+#include "TrayProcess.h"
+
+#include "support/TextReport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using e2e::CTrayProcess;
+using e2e::SendKeys;
+using e2e::WaitForProcessWindow;
+using testsupport::ExeFolder;
+using testsupport::Narrow;
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 10000;
+constexpr wchar_t kMenuClass[] = L"#32768";
+
+void StartTray(CTrayProcess& tray)
+{
+    ASSERT_TRUE(tray.Start());
+    ASSERT_NE(nullptr, tray.WaitForWindow(kTimeoutMs));
+    ASSERT_TRUE(tray.WaitForIcon(true, kTimeoutMs));
+}
+
+// Opens the menu of that button and closes it again; false when none opened.
+bool MenuOpens(const CTrayProcess& tray, UINT nButton)
+{
+    tray.Notify(nButton);
+    HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
+    if (hMenu == nullptr)
+        return false;
+    SendKeys(hMenu, { VK_ESCAPE });
+    return e2e::WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
+}
+
+// A balloon of the notification area: a tooltip of the shell's, taller
+// than the one-line tip that a pointer resting on an icon brings up.
+bool BalloonShown()
+{
+    bool bShown = false;
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) {
+            wchar_t szClass[64] = {};
+            GetClassNameW(hWnd, szClass, 64);
+            RECT rc = {};
+            if (IsWindowVisible(hWnd) && lstrcmpW(szClass, L"tooltips_class32") == 0 && GetWindowRect(hWnd, &rc)
+                && rc.bottom - rc.top >= 40)
+                *reinterpret_cast<bool*>(lParam) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&bShown));
+    return bShown;
+}
+
+std::string ToolSection(int n, const std::wstring& iconFile)
+{
+    return "[tool" + std::to_string(n) + "]\nname=Werkzeug " + std::to_string(n) + "\npath=C:\\windows\\notepad.exe\n"
+           "iconfile=" + Narrow(iconFile) + "\n";
+}
+
+} // namespace
+
+// What taskkill without /F does: the window is asked to close. The process
+// must end with it, not run on without an icon.
+TEST(TrayRecoveryEndToEnd, ClosingTheWindowEndsTheProgramAndRemovesTheIcon)
+{
+    CTrayProcess tray("[tools]\ncount=0\n");
+    StartTray(tray);
+    PostMessageW(tray.Window(), WM_CLOSE, 0, 0);
+    DWORD nExitCode = 1;
+    ASSERT_TRUE(tray.WaitForExit(0, kTimeoutMs, &nExitCode));
+    EXPECT_EQ(0u, nExitCode);
+    EXPECT_FALSE(tray.IconShown());
+}
+
+// Icon files that are programs cut short, headers alone or broken icon
+// files are passed over; the menus are built and open as ever. The count
+// that a typo made huge does not hold up the start either.
+TEST(TrayRecoveryEndToEnd, DamagedIconFilesAndAHugeCountLeaveBothMenusWorking)
+{
+    CTrayProcess tray("");
+    const std::string program = ReadFileBytes(ExeFolder() + L"\\ambertille.exe");
+    ASSERT_GT(program.size(), 4096u);
+    struct Damaged
+    {
+        const wchar_t* pszName;
+        std::string bytes;
+    };
+    const Damaged files[] = {
+        { L"cut3000.exe", program.substr(0, 3000) },
+        { L"headers.exe", program.substr(0, 1024) },
+        { L"half.exe", program.substr(0, program.size() / 2) },
+        { L"broken.ico", std::string("\0\0\1\0\xE8\x03\x10\x10\0\0\1\0\x20\0\x28\x04\0\0\xF0\xFF\xFF\x7F", 22) },
+    };
+    std::string ini = "[tools]\ncount=2147483647\n";
+    int n = 0;
+    for (const Damaged& file : files) {
+        const std::wstring path = tray.Folder().File(file.pszName);
+        ASSERT_TRUE(WriteFileBytes(path, file.bytes));
+        ini += ToolSection(++n, path);
+    }
+    std::string crlf;
+    for (char ch : ini) {
+        if (ch == '\n')
+            crlf += '\r';
+        crlf += ch;
+    }
+    ASSERT_TRUE(WriteFileBytes(tray.Folder().File(L"ambertille.ini"), crlf));
+    StartTray(tray);
+    EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP));
+    EXPECT_TRUE(MenuOpens(tray, WM_RBUTTONUP));
+    EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP)) << "the tools menu opens again";
+    EXPECT_TRUE(tray.IsRunning());
+}
+
+// A settings file that a crash left empty comes back from the backup before
+// the menus are built, and the user is told in a balloon; the backup stays.
+TEST(TrayRecoveryEndToEnd, AnEmptySettingsFileIsRestoredFromTheBackupAtStart)
+{
+    CTrayProcess tray("");
+    const std::wstring ini = tray.Folder().File(L"ambertille.ini");
+    const std::string backup = "[tools]\r\ncount=1\r\n[tool1]\r\nname=Gerettet\r\npath=C:\\windows\\notepad.exe\r\n";
+    ASSERT_TRUE(WriteFileBytes(ini + L".bak", backup));
+    ASSERT_TRUE(WriteFileBytes(ini, ""));
+    ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return !BalloonShown(); }));
+    StartTray(tray);
+    EXPECT_TRUE(e2e::WaitUntil(kTimeoutMs, BalloonShown));
+    EXPECT_EQ(backup, ReadFileBytes(ini));
+    EXPECT_EQ(backup, ReadFileBytes(ini + L".bak"));
+    EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP));
+}
