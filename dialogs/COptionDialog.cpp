@@ -178,30 +178,6 @@ WORD HotkeyControlValue(HWND hDlg)
     return LOWORD(SendDlgItemMessageW(hDlg, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
 }
 
-// The combination as a German keyboard names it ("Strg+Alt+A").
-std::wstring GermanHotkeyText(UINT nModifiers, UINT nKey)
-{
-    const std::wstring stored = FormatHotkeyText(nModifiers, nKey);
-    const std::pair<const wchar_t*, const wchar_t*> names[] = {
-        { L"Ctrl", L"Strg" }, { L"Shift", L"Umschalt" }, { L"Space", L"Leertaste" },
-    };
-    std::wstring text;
-    std::size_t nStart = 0;
-    while (nStart <= stored.size()) {
-        std::size_t nPlus = stored.find(L'+', nStart);
-        if (nPlus == std::wstring::npos)
-            nPlus = stored.size();
-        std::wstring part = stored.substr(nStart, nPlus - nStart);
-        for (const auto& name : names) {
-            if (part == name.first)
-                part = name.second;
-        }
-        text += (text.empty() ? L"" : L"+") + part;
-        nStart = nPlus + 1;
-    }
-    return text;
-}
-
 // Asks the system whether another program holds the combination: a trial
 // registration on the dialog, taken back at once. Only a refusal because it
 // is taken counts; any other failure is left to the tray, which reports it

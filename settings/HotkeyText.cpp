@@ -3,6 +3,7 @@
 #include "foundation/WideFormat.h"
 
 #include <cwchar>
+#include <utility>
 
 using tessvald::string::TextEquals;
 
@@ -143,4 +144,27 @@ std::wstring FormatHotkeyText(UINT nModifiers, UINT nKey)
             text.append(modifier.pszName).append(L"+");
     }
     return text + key;
+}
+
+std::wstring GermanHotkeyText(UINT nModifiers, UINT nKey)
+{
+    const std::wstring stored = FormatHotkeyText(nModifiers, nKey);
+    const std::pair<const wchar_t*, const wchar_t*> names[] = {
+        { L"Ctrl", L"Strg" }, { L"Shift", L"Umschalt" }, { L"Space", L"Leertaste" },
+    };
+    std::wstring text;
+    std::size_t nStart = 0;
+    while (nStart < stored.size()) {
+        std::size_t nPlus = stored.find(L'+', nStart);
+        if (nPlus == std::wstring::npos)
+            nPlus = stored.size();
+        std::wstring part = stored.substr(nStart, nPlus - nStart);
+        for (const auto& name : names) {
+            if (part == name.first)
+                part = name.second;
+        }
+        text += (text.empty() ? L"" : L"+") + part;
+        nStart = nPlus + 1;
+    }
+    return text;
 }

@@ -18,3 +18,7 @@ bool ParseHotkeyText(const wchar_t* pszText, UINT& nModifiers, UINT& nKey);
 // The stored form, modifiers in the order above; empty when the key is 0
 // or cannot be written.
 std::wstring FormatHotkeyText(UINT nModifiers, UINT nKey);
+
+// The combination as a German keyboard labels it ("Strg+Alt+A",
+// "Umschalt+F5", "Strg+Leertaste"), for messages; empty as above.
+std::wstring GermanHotkeyText(UINT nModifiers, UINT nKey);

@@ -32,7 +32,7 @@ void ReportTaken(const SHotkey& hotkey)
     s_reported = hotkey;
     wchar_t szText[128] = {};
     FormatBuffer(szText, 128, L"Das Tastenk\u00fcrzel %s ist bereits vergeben.",
-                 FormatHotkeyText(hotkey.nModifiers, hotkey.nKey).c_str());
+                 GermanHotkeyText(hotkey.nModifiers, hotkey.nKey).c_str());
     QueueTrayNotice(szText);
 }
 

@@ -27,6 +27,10 @@ TEST(HotkeyText, ParsesTheStoredFormsAndWritesThemBackInOrder)
         EXPECT_EQ(c.nKey, nKey) << c.pszText;
         EXPECT_EQ(c.pszStored, FormatHotkeyText(nModifiers, nKey)) << c.pszText;
     }
+    // Messages name the keys as a German keyboard labels them.
+    EXPECT_EQ(L"Strg+Umschalt+Leertaste", GermanHotkeyText(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+    EXPECT_EQ(L"Alt+Win+F5", GermanHotkeyText(MOD_ALT | MOD_WIN, VK_F5));
+    EXPECT_EQ(L"", GermanHotkeyText(MOD_CONTROL, 0));
 }
 
 TEST(HotkeyText, RefusesJunkAndShortcutsThatWouldTakeTyping)

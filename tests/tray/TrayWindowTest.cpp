@@ -555,7 +555,7 @@ TEST(MainWindow, TheGlobalShortcutOpensTheToolsMenuAndATakenOneIsToldOnce)
     ASSERT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11));
     {
         CTrayTestWindow window;
-        EXPECT_EQ(L"Das Tastenk\u00fcrzel Ctrl+Alt+F11 ist bereits vergeben.", TakeQueuedTrayNotices());
+        EXPECT_EQ(L"Das Tastenk\u00fcrzel Strg+Alt+F11 ist bereits vergeben.", TakeQueuedTrayNotices());
         settings.Write("[tools]\ncount=2\nhotkey=Ctrl+Alt+F11\n[tool1]\nname=One\n[tool2]\nname=Two\n");
         CMenuDriver driver;
         window.Click(WM_LBUTTONUP);
