@@ -59,8 +59,11 @@ TEST(ToolsMenu, FollowsTheToolSectionsUpToTheCount)
 TEST(ToolsMenu, MissingSectionGivesAnEntryWithoutTextOrPicture)
 {
     CTraySettings settings;
-    settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n");
+    // A gap below the highest section keeps its place; numbers past the
+    // highest section are not entries at all.
+    settings.Write("[tools]\ncount=4\n[tool1]\nname=One\n[tool3]\nname=Three\n");
     BuildToolsMenu();
+    EXPECT_EQ(nullptr, ItemData(g_hToolsMenu, 2028));
     const MenuItemData* pData = ItemData(g_hToolsMenu, 2026);
     ASSERT_NE(nullptr, pData);
     EXPECT_STREQ(L"", pData->m_strText.GetData());
