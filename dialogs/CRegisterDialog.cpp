@@ -4,6 +4,7 @@
 #include "dialogs/DialogThunk.h"
 #include "foundation/WideFormat.h"
 #include "resolve/CResourceLocator.h"
+#include "resolve/SafeIconFile.h"
 #include "resolve/ResourceModule.h"
 #include "resolve/EntryResolver.h"
 #include "resources/resource.h"
@@ -300,8 +301,7 @@ void CRegisterDialog::ShowIcon(HWND hDlg, const wchar_t* pszIconFile, LONG nPosi
     if (!locator.Locate(module.Get(), RT_GROUP_ICON, nPosition)) {
         // No module (an .ico file) or no such group: the file itself may
         // still be an icon.
-        SetPreview(hDlg, static_cast<HICON>(LoadImageW(nullptr, pszIconFile, IMAGE_ICON, 0, 0,
-                                                       LR_DEFAULTSIZE | LR_LOADFROMFILE)));
+        SetPreview(hDlg, LoadIconFile(pszIconFile, 0, 0, LR_DEFAULTSIZE));
         return;
     }
     HICON hIcon = static_cast<HICON>(LoadImageW(module.Get(), locator.GetName(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));

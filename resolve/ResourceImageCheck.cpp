@@ -1,20 +1,16 @@
 #include "resolve/ResourceImageCheck.h"
 
-#include "foundation/ScopedHandle.h"
+#include "resolve/CFileBytes.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <map>
 #include <vector>
 
 namespace {
 
-constexpr DWORD kBlockSize = 16384;
-// Bounds for files made to keep the check busy: far beyond any real
+// A bound for files made to keep the check busy: far beyond any real
 // program's resources.
-constexpr std::size_t kMaxBlocks = 1024;
 constexpr std::size_t kMaxEntries = 65536;
 // Types, names, languages: the platform goes no deeper.
 constexpr int kLanguageLevel = 2;
@@ -22,73 +18,6 @@ constexpr DWORD kHighBit = 0x80000000u;
 constexpr WORD kGroupIconType = 14;  // RT_GROUP_ICON
 constexpr DWORD kGroupHeaderSize = 6;
 constexpr DWORD kGroupEntrySize = 14;
-
-// The file's bytes, read in blocks, each block once; a range that reaches
-// beyond the file's end is refused.
-class CFileBytes
-{
-public:
-    CFileBytes(HANDLE hFile, ULONGLONG nSize) : m_hFile(hFile), m_nSize(nSize) {}
-    CFileBytes(const CFileBytes&) = delete;
-    CFileBytes& operator=(const CFileBytes&) = delete;
-    virtual ~CFileBytes() = default;
-
-    bool Contains(ULONGLONG nOffset, ULONGLONG nBytes) const
-    {
-        return nBytes <= m_nSize && nOffset <= m_nSize - nBytes;
-    }
-
-    bool Read(ULONGLONG nOffset, void* pBuffer, std::size_t nBytes)
-    {
-        if (!Contains(nOffset, nBytes))
-            return false;
-        auto* pOut = static_cast<unsigned char*>(pBuffer);
-        while (nBytes > 0) {
-            const std::vector<unsigned char>* pBlock = Block(nOffset / kBlockSize);
-            if (pBlock == nullptr)
-                return false;
-            const std::size_t nStart = static_cast<std::size_t>(nOffset % kBlockSize);
-            const std::size_t nChunk = std::min(nBytes, pBlock->size() - nStart);
-            std::copy(pBlock->begin() + static_cast<std::ptrdiff_t>(nStart),
-                      pBlock->begin() + static_cast<std::ptrdiff_t>(nStart + nChunk), pOut);
-            pOut += nChunk;
-            nOffset += nChunk;
-            nBytes -= nChunk;
-        }
-        return true;
-    }
-
-    template <class T>
-    bool ReadValue(ULONGLONG nOffset, T& value)
-    {
-        return Read(nOffset, &value, sizeof(T));
-    }
-
-private:
-    HANDLE m_hFile;
-    ULONGLONG m_nSize;
-    std::map<ULONGLONG, std::vector<unsigned char>> m_blocks;
-
-    const std::vector<unsigned char>* Block(ULONGLONG nIndex)
-    {
-        const auto found = m_blocks.find(nIndex);
-        if (found != m_blocks.end())
-            return &found->second;
-        if (m_blocks.size() >= kMaxBlocks)
-            return nullptr;
-        const ULONGLONG nStart = nIndex * kBlockSize;
-        const DWORD nLength = static_cast<DWORD>(std::min<ULONGLONG>(kBlockSize, m_nSize - nStart));
-        std::vector<unsigned char> block(nLength);
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(nStart);
-        at.OffsetHigh = static_cast<DWORD>(nStart >> 32);
-        DWORD nRead = 0;
-        // A file that shrank since its size was taken is refused as well.
-        if (!ReadFile(m_hFile, block.data(), nLength, &nRead, &at) || nRead != nLength)
-            return nullptr;
-        return &m_blocks.emplace(nIndex, std::move(block)).first->second;
-    }
-};
 
 struct ImageLayout
 {
@@ -245,15 +174,7 @@ bool CheckResources(CFileBytes& bytes, const ImageLayout& layout)
 
 bool IsResourceImageSound(const wchar_t* pszPath)
 {
-    if (pszPath == nullptr || pszPath[0] == L'\0')
-        return false;
-    const tessvald::CFileHandle file(CreateFileW(pszPath, GENERIC_READ,
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.Get(), &size))
-        return false;
-    CFileBytes bytes(file.Get(), static_cast<ULONGLONG>(size.QuadPart));
+    CFileBytes bytes(pszPath);
     ImageLayout layout;
-    return ReadLayout(bytes, layout) && CheckResources(bytes, layout);
+    return bytes.IsOpen() && ReadLayout(bytes, layout) && CheckResources(bytes, layout);
 }

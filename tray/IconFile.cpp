@@ -3,6 +3,7 @@
 #include "foundation/ScopedHandle.h"
 #include "resolve/CResourceLocator.h"
 #include "resolve/ResourceModule.h"
+#include "resolve/SafeIconFile.h"
 
 using tessvald::CModuleHandle;
 using tessvald::resources::CResourceLocator;
@@ -16,5 +17,5 @@ HICON LoadIconFromFile(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHei
     if (locator.Locate(module.Get(), RT_GROUP_ICON, nIndex))
         return static_cast<HICON>(
             LoadImageW(module.Get(), locator.GetName(), IMAGE_ICON, nWidth, nHeight, LR_DEFAULTCOLOR));
-    return static_cast<HICON>(LoadImageW(nullptr, pszFile, IMAGE_ICON, nWidth, nHeight, LR_LOADFROMFILE));
+    return LoadIconFile(pszFile, nWidth, nHeight, 0);
 }

@@ -62,6 +62,24 @@ std::string ToolSection(int n, const std::wstring& iconFile)
            "iconfile=" + Narrow(iconFile) + "\n";
 }
 
+// An icon file whose width makes the image size overflow: a loader that
+// trusts it reads far beyond the file.
+std::string OverflowingIcon()
+{
+    std::string bytes("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14);
+    const DWORD nPixels = 16 * 16 * 4 + 16 * 4;
+    const DWORD nPlace[] = { static_cast<DWORD>(sizeof(BITMAPINFOHEADER)) + nPixels, 22 };
+    bytes.append(reinterpret_cast<const char*>(nPlace), sizeof(nPlace));
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = 0x64000010;
+    header.biHeight = 32;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
+    return bytes + std::string(nPixels, '\x7F');
+}
+
 } // namespace
 
 // What taskkill without /F does: the window is asked to close. The process
@@ -95,6 +113,7 @@ TEST(TrayRecoveryEndToEnd, DamagedIconFilesAndAHugeCountLeaveBothMenusWorking)
         { L"headers.exe", program.substr(0, 1024) },
         { L"half.exe", program.substr(0, program.size() / 2) },
         { L"broken.ico", std::string("\0\0\1\0\xE8\x03\x10\x10\0\0\1\0\x20\0\x28\x04\0\0\xF0\xFF\xFF\x7F", 22) },
+        { L"overflow.ico", OverflowingIcon() },
     };
     std::string ini = "[tools]\ncount=2147483647\n";
     int n = 0;
