@@ -40,14 +40,6 @@ std::wstring CopyRecorder(const CTrayProcess& tray, const std::wstring& name)
     return target;
 }
 
-// Starts the program and waits until its window and icon are there.
-void StartTray(CTrayProcess& tray)
-{
-    ASSERT_TRUE(tray.Start());
-    ASSERT_NE(nullptr, tray.WaitForWindow(kTimeoutMs));
-    ASSERT_TRUE(tray.WaitForIcon(true, kTimeoutMs));
-}
-
 HWND OpenMenu(const CTrayProcess& tray, UINT nButton)
 {
     tray.Notify(nButton);
@@ -81,7 +73,7 @@ public:
 TEST(TrayEndToEnd, RunAddsTheIconAndSessionEndRemovesIt)
 {
     CTrayProcess tray(kNoTools);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     EXPECT_FALSE(IsWindowVisible(tray.Window()));
 
     PostMessageW(tray.Window(), WM_QUERYENDSESSION, 0, 0);
@@ -100,7 +92,7 @@ TEST(TrayEndToEnd, LeftClickShowsTheToolsAndChoosingOneStartsIt)
     const std::string ini = "[tools]\ncount=1\n[tool1]\nname=Werkzeug\npath=" + Narrow(recorder)
                             + "\nparam=--eins zwei\nworking=" + Narrow(work) + "\nshow=7\n";
     testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"), ini);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
 
     HWND hMenu = OpenMenu(tray, WM_LBUTTONUP);
     ASSERT_NE(nullptr, hMenu);
@@ -117,7 +109,7 @@ TEST(TrayEndToEnd, LeftClickShowsTheToolsAndChoosingOneStartsIt)
 TEST(TrayEndToEnd, ExitInTheProgramMenuEndsTheProgramAndRemovesTheIcon)
 {
     CTrayProcess tray(kNoTools);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     HWND hMenu = OpenMenu(tray, WM_RBUTTONUP);
     ASSERT_NE(nullptr, hMenu);
     SendKeys(hMenu, { VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN });
@@ -128,7 +120,7 @@ TEST(TrayEndToEnd, ExitInTheProgramMenuEndsTheProgramAndRemovesTheIcon)
 TEST(TrayEndToEnd, AboutInTheProgramMenuShowsTheVersionAndDropsClicksMeanwhile)
 {
     CTrayProcess tray(kNoTools);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     HWND hMenu = OpenMenu(tray, WM_RBUTTONUP);
     ASSERT_NE(nullptr, hMenu);
     SendKeys(hMenu, { VK_DOWN, VK_RETURN });
@@ -152,7 +144,7 @@ TEST(TrayEndToEnd, UninstallAnsweredNoKeepsTheProgramAndTheRunValue)
 {
     CRunValue runValue;
     CTrayProcess tray(kNoTools);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     HWND hMenu = OpenMenu(tray, WM_RBUTTONUP);
     ASSERT_NE(nullptr, hMenu);
     SendKeys(hMenu, { VK_DOWN, VK_DOWN, VK_RETURN });
@@ -169,7 +161,7 @@ TEST(TrayEndToEnd, UninstallAnsweredNoKeepsTheProgramAndTheRunValue)
 TEST(TrayEndToEnd, SecondRunIsRefusedWhileTheFirstGoesOn)
 {
     CTrayProcess tray(kNoTools);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     ASSERT_TRUE(tray.Start());
     HWND hBox = WaitForProcessWindow(tray.ProcessId(1), kBoxClass, kTimeoutMs);
     ASSERT_NE(nullptr, hBox);
@@ -188,7 +180,7 @@ TEST(TrayEndToEnd, ClickDuringAnOpenMenuIsDropped)
     const std::wstring recorder = CopyRecorder(tray, L"Werkzeug");
     testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"),
                                 "[tools]\r\ncount=1\r\n[tool1]\r\nname=Werkzeug\r\npath=" + Narrow(recorder) + "\r\n");
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     HWND hMenu = OpenMenu(tray, WM_LBUTTONUP);
     ASSERT_NE(nullptr, hMenu);
     tray.Notify(WM_RBUTTONUP);
@@ -209,7 +201,7 @@ TEST(TrayEndToEnd, ClickDuringAnOpenMenuIsDropped)
 TEST(TrayEndToEnd, TaskbarRestartBringsTheIconBack)
 {
     CTrayProcess tray(kNoTools);
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     // What a restarting shell does: it forgets the icon, then announces itself.
     NOTIFYICONDATAW nid = {};
     nid.cbSize = sizeof(nid);

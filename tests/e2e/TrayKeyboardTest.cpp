@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+using e2e::BalloonShown;
 using e2e::CTrayProcess;
 using e2e::SendKeys;
 using e2e::WaitForNoProcessWindow;
@@ -20,13 +21,6 @@ namespace {
 constexpr DWORD kTimeoutMs = 10000;
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr UINT kTrayNotify = WM_USER + 100;
-
-void StartTray(CTrayProcess& tray)
-{
-    ASSERT_TRUE(tray.Start());
-    ASSERT_NE(nullptr, tray.WaitForWindow(kTimeoutMs));
-    ASSERT_TRUE(tray.WaitForIcon(true, kTimeoutMs));
-}
 
 // Two recorders as tools; the one that starts writes its report beside it.
 std::string TwoRecorders(const CTrayProcess& tray)
@@ -81,25 +75,6 @@ bool ClickIcon(DWORD nDown, DWORD nUp)
     return true;
 }
 
-// A balloon of the notification area: a tooltip of the shell's, taller
-// than the one-line tip that a pointer resting on an icon brings up.
-bool BalloonShown()
-{
-    bool bShown = false;
-    EnumWindows(
-        [](HWND hWnd, LPARAM lParam) {
-            wchar_t szClass[64] = {};
-            GetClassNameW(hWnd, szClass, 64);
-            RECT rc = {};
-            if (IsWindowVisible(hWnd) && lstrcmpW(szClass, L"tooltips_class32") == 0 && GetWindowRect(hWnd, &rc)
-                && rc.bottom - rc.top >= 40)
-                *reinterpret_cast<bool*>(lParam) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&bShown));
-    return bShown;
-}
-
 } // namespace
 
 // The shell's version 4 reports a click twice (the button, then NIN_SELECT
@@ -107,7 +82,7 @@ bool BalloonShown()
 TEST(TrayKeyboard, AClickOnTheRealIconOpensItsMenuOnce)
 {
     CTrayProcess tray("[tools]\ncount=0\n");
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     for (DWORD nDown : { MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN }) {
         SCOPED_TRACE(nDown == MOUSEEVENTF_LEFTDOWN ? "left" : "right");
         const DWORD nUp = nDown == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
@@ -127,7 +102,7 @@ TEST(TrayKeyboard, KeysOnTheIconOpenTheMenusAtTheShellsPoint)
 {
     CTrayProcess tray("");
     testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"), TwoRecorders(tray));
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     const POINT anchor = { 900, 700 };
     for (UINT nEvent : { static_cast<UINT>(NIN_KEYSELECT), static_cast<UINT>(WM_CONTEXTMENU) }) {
         SCOPED_TRACE(nEvent);
@@ -154,7 +129,7 @@ TEST(TrayKeyboard, TheShortcutAndALetterStartATool)
     CTrayProcess tray("");
     testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"),
                                 "[tools]\r\nhotkey=Ctrl+Alt+F9\r\n" + TwoRecorders(tray).substr(9));
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     SendInputs({ Key(VK_CONTROL, false), Key(VK_MENU, false), Key(VK_F9, false), Key(VK_F9, true),
                  Key(VK_MENU, true), Key(VK_CONTROL, true) });
     HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
@@ -173,7 +148,7 @@ TEST(TrayKeyboard, AShortcutHeldByAnotherProgramIsToldInABalloonAndTheTrayRunsOn
     ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return !BalloonShown(); }));
     {
         CTrayProcess tray("[tools]\ncount=0\nhotkey=Ctrl+Alt+F8\n");
-        StartTray(tray);
+        ASSERT_TRUE(tray.StartWithIcon());
         EXPECT_TRUE(e2e::WaitUntil(kTimeoutMs, BalloonShown));
         EXPECT_TRUE(tray.IsRunning());
         PostMessageW(tray.Window(), kTrayNotify, 0, MAKELPARAM(WM_LBUTTONUP, 0));

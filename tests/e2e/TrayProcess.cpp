@@ -81,6 +81,11 @@ bool CTrayProcess::WaitForIcon(bool bShown, DWORD nTimeoutMs) const
     return WaitUntil(nTimeoutMs, [&] { return IconShown() == bShown; });
 }
 
+bool CTrayProcess::StartWithIcon(DWORD nTimeoutMs)
+{
+    return Start() && WaitForWindow(nTimeoutMs) != nullptr && WaitForIcon(true, nTimeoutMs);
+}
+
 void CTrayProcess::Notify(UINT nMouseMessage) const
 {
     PostMessageW(m_hWnd, kTrayNotify, 0, nMouseMessage);
@@ -118,6 +123,23 @@ void SendKeys(HWND hWnd, const std::vector<UINT>& keys)
         PostMessageW(hWnd, WM_KEYDOWN, nKey, 1);
         PostMessageW(hWnd, WM_KEYUP, nKey, 0xC0000001);
     }
+}
+
+bool BalloonShown()
+{
+    bool bShown = false;
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) {
+            wchar_t szClass[64] = {};
+            GetClassNameW(hWnd, szClass, 64);
+            RECT rc = {};
+            if (IsWindowVisible(hWnd) && lstrcmpW(szClass, L"tooltips_class32") == 0 && GetWindowRect(hWnd, &rc)
+                && rc.bottom - rc.top >= 40)
+                *reinterpret_cast<bool*>(lParam) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&bShown));
+    return bShown;
 }
 
 } // namespace e2e

@@ -49,6 +49,8 @@ public:
     // Whether the shell holds the program's icon (uID 0 of its window).
     bool IconShown() const;
     bool WaitForIcon(bool bShown, DWORD nTimeoutMs = 10000) const;
+    // Starts the program with "-run" and waits for its window and icon.
+    bool StartWithIcon(DWORD nTimeoutMs = 10000);
 
     void Notify(UINT nMouseMessage) const;
 
@@ -67,6 +69,9 @@ private:
 // a popup menu, "#32770" for a message box), waited for; null on timeout.
 HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs);
 bool WaitForNoProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs);
+// A balloon of the notification area: a tooltip of the shell's, taller
+// than the one-line tip that a pointer resting on an icon brings up.
+bool BalloonShown();
 // Keys as a user types them into an open menu.
 void SendKeys(HWND hWnd, const std::vector<UINT>& keys);
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+using e2e::BalloonShown;
 using e2e::CTrayProcess;
 using e2e::SendKeys;
 using e2e::WaitForProcessWindow;
@@ -19,13 +20,6 @@ namespace {
 constexpr DWORD kTimeoutMs = 10000;
 constexpr wchar_t kMenuClass[] = L"#32768";
 
-void StartTray(CTrayProcess& tray)
-{
-    ASSERT_TRUE(tray.Start());
-    ASSERT_NE(nullptr, tray.WaitForWindow(kTimeoutMs));
-    ASSERT_TRUE(tray.WaitForIcon(true, kTimeoutMs));
-}
-
 // Opens the menu of that button and closes it again; false when none opened.
 bool MenuOpens(const CTrayProcess& tray, UINT nButton)
 {
@@ -35,25 +29,6 @@ bool MenuOpens(const CTrayProcess& tray, UINT nButton)
         return false;
     SendKeys(hMenu, { VK_ESCAPE });
     return e2e::WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-}
-
-// A balloon of the notification area: a tooltip of the shell's, taller
-// than the one-line tip that a pointer resting on an icon brings up.
-bool BalloonShown()
-{
-    bool bShown = false;
-    EnumWindows(
-        [](HWND hWnd, LPARAM lParam) {
-            wchar_t szClass[64] = {};
-            GetClassNameW(hWnd, szClass, 64);
-            RECT rc = {};
-            if (IsWindowVisible(hWnd) && lstrcmpW(szClass, L"tooltips_class32") == 0 && GetWindowRect(hWnd, &rc)
-                && rc.bottom - rc.top >= 40)
-                *reinterpret_cast<bool*>(lParam) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&bShown));
-    return bShown;
 }
 
 std::string ToolSection(int n, const std::wstring& iconFile)
@@ -87,7 +62,7 @@ std::string OverflowingIcon()
 TEST(TrayRecoveryEndToEnd, ClosingTheWindowEndsTheProgramAndRemovesTheIcon)
 {
     CTrayProcess tray("[tools]\ncount=0\n");
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     PostMessageW(tray.Window(), WM_CLOSE, 0, 0);
     DWORD nExitCode = 1;
     ASSERT_TRUE(tray.WaitForExit(0, kTimeoutMs, &nExitCode));
@@ -129,7 +104,7 @@ TEST(TrayRecoveryEndToEnd, DamagedIconFilesAndAHugeCountLeaveBothMenusWorking)
         crlf += ch;
     }
     ASSERT_TRUE(WriteFileBytes(tray.Folder().File(L"ambertille.ini"), crlf));
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP));
     EXPECT_TRUE(MenuOpens(tray, WM_RBUTTONUP));
     EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP)) << "the tools menu opens again";
@@ -146,7 +121,7 @@ TEST(TrayRecoveryEndToEnd, AnEmptySettingsFileIsRestoredFromTheBackupAtStart)
     ASSERT_TRUE(WriteFileBytes(ini + L".bak", backup));
     ASSERT_TRUE(WriteFileBytes(ini, ""));
     ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return !BalloonShown(); }));
-    StartTray(tray);
+    ASSERT_TRUE(tray.StartWithIcon());
     EXPECT_TRUE(e2e::WaitUntil(kTimeoutMs, BalloonShown));
     EXPECT_EQ(backup, ReadFileBytes(ini));
     EXPECT_EQ(backup, ReadFileBytes(ini + L".bak"));
