@@ -11,6 +11,7 @@
 // bench_kill_save_loop.exe [kills [seed]]   (default 200 kills)
 
 #include "BenchTiming.h"
+#include "BenchTools.h"
 
 #include "foundation/ScopedHandle.h"
 #include "settings/CConfig.h"
@@ -30,38 +31,15 @@
 #include <string>
 #include <vector>
 
+using bench::MakeTools;
+
 namespace {
 
-// Events and processes: NULL when there is none.
-struct KernelObjectTraits
-{
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-using CKernelHandle = tessvald::CScopedHandle<HANDLE, KernelObjectTraits>;
+using tessvald::CKernelHandle;
 
 constexpr ULONG kTools = 1000;
 constexpr int kDefaultKills = 200;
 constexpr DWORD kReadyTimeoutMs = 60000;
-
-std::vector<std::unique_ptr<CRecord>> MakeTools()
-{
-    std::vector<std::unique_ptr<CRecord>> tools;
-    for (ULONG n = 1; n <= kTools; ++n) {
-        auto record = std::make_unique<CRecord>();
-        const std::wstring number = std::to_wstring(n);
-        record->SetName((L"Werkzeug " + number).c_str());
-        record->SetPath((L"C:\\Programme\\Werkzeug" + number + L"\\werkzeug.exe").c_str());
-        record->SetParam(L"/fenster \"C:\\Daten\\Eingang\"");
-        record->SetWorking((L"C:\\Programme\\Werkzeug" + number).c_str());
-        record->SetDescription(L"Ein Werkzeug mit einer langen Beschreibung für die Liste");
-        record->SetIconFile((L"C:\\Programme\\Werkzeug" + number + L"\\werkzeug.exe").c_str());
-        record->SetShow(1);
-        record->SetIconIndex(static_cast<LONG>(n % 4));
-        tools.push_back(std::move(record));
-    }
-    return tools;
-}
 
 bool SaveTools(const std::vector<std::unique_ptr<CRecord>>& tools)
 {
@@ -80,7 +58,7 @@ std::wstring ReadyEventName(DWORD nDriver)
 int RunSaver(const wchar_t* pszFile, const wchar_t* pszDriver)
 {
     g_config.SetFileName(pszFile);
-    const auto tools = MakeTools();
+    const auto tools = MakeTools(kTools);
     const CKernelHandle ready(
         OpenEventW(EVENT_MODIFY_STATE, FALSE, ReadyEventName(std::wcstoul(pszDriver, nullptr, 10)).c_str()));
     for (bool bFirst = true;; bFirst = false) {
@@ -218,7 +196,7 @@ int RunDriver(int nKills, unsigned nSeed)
     const std::wstring folder = MakeBenchFolder();
     const std::wstring file = folder + L"\\ambertille.ini";
     g_config.SetFileName(file.c_str());
-    const auto tools = MakeTools();
+    const auto tools = MakeTools(kTools);
     // The kills fall within two saves' time after a save has ended.
     const double saveMs = bench::MedianMs(5, [&] { SaveTools(tools); });
     const DWORD nWindowMs = static_cast<DWORD>(2 * saveMs) + 1;

@@ -7,6 +7,7 @@
 // per key.
 
 #include "BenchTiming.h"
+#include "BenchTools.h"
 
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
@@ -21,28 +22,11 @@
 
 using bench::MedianMs;
 
+using bench::MakeTools;
+
 namespace {
 
 constexpr int kRepeats = 7;
-
-std::vector<std::unique_ptr<CRecord>> MakeTools(ULONG nCount)
-{
-    std::vector<std::unique_ptr<CRecord>> tools;
-    for (ULONG n = 1; n <= nCount; ++n) {
-        auto record = std::make_unique<CRecord>();
-        const std::wstring number = std::to_wstring(n);
-        record->SetName((L"Werkzeug " + number).c_str());
-        record->SetPath((L"C:\\Programme\\Werkzeug" + number + L"\\werkzeug.exe").c_str());
-        record->SetParam(L"/fenster \"C:\\Daten\\Eingang\"");
-        record->SetWorking((L"C:\\Programme\\Werkzeug" + number).c_str());
-        record->SetDescription(L"Ein Werkzeug mit einer langen Beschreibung für die Liste");
-        record->SetIconFile((L"C:\\Programme\\Werkzeug" + number + L"\\werkzeug.exe").c_str());
-        record->SetShow(1);
-        record->SetIconIndex(static_cast<LONG>(n % 4));
-        tools.push_back(std::move(record));
-    }
-    return tools;
-}
 
 ULONG ReadAllTools()
 {
