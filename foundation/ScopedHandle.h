@@ -66,6 +66,12 @@ struct FontTraits
     static void Close(HFONT h) { DeleteObject(h); }
 };
 
+struct MemoryDCTraits
+{
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
 struct MenuTraits
 {
     static HMENU Invalid() { return nullptr; }
@@ -103,6 +109,8 @@ using CIconHandle = CScopedHandle<HICON, IconTraits>;
 using CFontHandle = CScopedHandle<HFONT, FontTraits>;
 using CGdiObjectHandle = CScopedHandle<HGDIOBJ, GdiObjectTraits>;
 using CMenuHandle = CScopedHandle<HMENU, MenuTraits>;
+// Contexts from CreateCompatibleDC, never one from GetDC.
+using CMemoryDCHandle = CScopedHandle<HDC, MemoryDCTraits>;
 using CModuleHandle = CScopedHandle<HMODULE, ModuleTraits>;
 using CRegKeyHandle = CScopedHandle<HKEY, RegKeyTraits>;
 using CFileHandle = CScopedHandle<HANDLE, FileTraits>;

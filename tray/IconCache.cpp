@@ -108,6 +108,15 @@ std::size_t CIconCache::LoadedCount() const
     return nCount;
 }
 
+std::size_t CIconCache::PendingCount() const
+{
+    std::size_t nCount = 0;
+    for (const auto& entry : m_icons)
+        if (entry.second->m_eState == CIcon::EState::Pending)
+            ++nCount;
+    return nCount;
+}
+
 CIconCache::CIcon* CIconCache::FindPending(ULONG nSerial) const
 {
     const auto found = m_bySerial.find(nSerial);

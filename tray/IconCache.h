@@ -63,7 +63,9 @@ public:
     std::vector<const CIcon*> TakeNew();
 
     std::size_t Count() const { return m_icons.size(); }
+    // The pictures the cache holds: the handles it owns.
     std::size_t LoadedCount() const;
+    std::size_t PendingCount() const;
 
     // The way pictures are loaded; replaced by tests to count loads.
     LoadFunction GetLoadFunction() const { return m_pfnLoad; }

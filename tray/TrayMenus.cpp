@@ -34,6 +34,10 @@ constexpr int kNarrowestHalfScreen = 320;
 
 CMenuFont s_toolsFont;
 CMenuFont s_programFont;
+// One context measures the entries of both menus while either lives: a
+// window's context for each entry costs far more than the measuring
+// itself (under Wine a server round trip each, some 45 us against 1 us).
+tessvald::CMemoryDCHandle s_measureDC;
 
 // The menu takes the data over; when the entry cannot be appended the data
 // has no owner and goes at once.
@@ -113,18 +117,40 @@ MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
     return reinterpret_cast<MenuItemData*>(nItemData);
 }
 
+HDC MeasuringDC()
+{
+    if (!s_measureDC)
+        s_measureDC.Reset(CreateCompatibleDC(nullptr));
+    return s_measureDC.Get();
+}
+
+void ReleaseMeasuringDCWithoutMenus()
+{
+    if (g_hToolsMenu == nullptr && g_hProgramMenu == nullptr)
+        s_measureDC.Reset();
+}
+
+void MeasureTextIn(HDC hDC, MenuItemData& data)
+{
+    RECT rcText = {};
+    CSelectObject selectFont(hDC, data.m_hFont);
+    DrawTextW(hDC, TextOf(data), -1, &rcText, kMeasureFlags);
+    data.m_nTextWidth = rcText.right - rcText.left;
+    data.m_nTextHeight = rcText.bottom - rcText.top;
+}
+
 // The text's size in the menu's font, taken once per build: the system may
 // ask at every showing of the menu.
 void MeasureText(HWND hWnd, MenuItemData& data)
 {
     if (data.m_nTextWidth >= 0)
         return;
-    RECT rcText = {};
+    if (HDC hDC = MeasuringDC()) {
+        MeasureTextIn(hDC, data);
+        return;
+    }
     CClientDC dc(hWnd);
-    CSelectObject selectFont(dc.Get(), data.m_hFont);
-    DrawTextW(dc.Get(), TextOf(data), -1, &rcText, kMeasureFlags);
-    data.m_nTextWidth = rcText.right - rcText.left;
-    data.m_nTextHeight = rcText.bottom - rcText.top;
+    MeasureTextIn(dc.Get(), data);
 }
 
 // A long name must not make the menu wider than the screen it opens on:
@@ -215,11 +241,13 @@ void DestroyToolsMenu()
 {
     DestroyOwnedMenu(g_hToolsMenu, s_toolsFont);
     g_toolAvailability.Clear();
+    ReleaseMeasuringDCWithoutMenus();
 }
 
 void DestroyProgramMenu()
 {
     DestroyOwnedMenu(g_hProgramMenu, s_programFont);
+    ReleaseMeasuringDCWithoutMenus();
 }
 
 void MeasureMenuItem(HWND hWnd, MEASUREITEMSTRUCT* pMeasure)

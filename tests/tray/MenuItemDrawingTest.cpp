@@ -208,6 +208,29 @@ TEST(MeasureMenuItem, CountsEveryCharacterThatIsDrawn)
     EXPECT_GE(Measure(pData.get()).itemWidth, static_cast<UINT>(3 * 4 + pData->m_nIconWidth + drawn.cx));
 }
 
+// One context measures every entry; none may be measured in the font of
+// the entry before it.
+TEST(MeasureMenuItem, EachEntryIsMeasuredInItsOwnFontWhateverCameBefore)
+{
+    CTraySettings settings;
+    g_bLargeIcons = false;
+    UINT nHeights[2] = {};
+    for (int nRound = 0; nRound < 2; ++nRound) {
+        for (int nFont : { -60, -12 }) {
+            SCOPED_TRACE(nFont);
+            UseChosenFont(nFont);
+            auto pData = MakeData(L"Werkzeug", L"", 0);
+            const UINT nHeight = Measure(pData.get()).itemHeight;
+            UINT& nFirst = nHeights[nFont == -60 ? 0 : 1];
+            if (nRound == 0)
+                nFirst = nHeight;
+            EXPECT_EQ(nFirst, nHeight);
+        }
+    }
+    EXPECT_GE(nHeights[0], 60u + 8u);
+    EXPECT_LT(nHeights[1], 40u);
+}
+
 TEST(MeasureMenuItem, IgnoresWhatIsNoMenuEntryOfOurs)
 {
     CTraySettings settings;
