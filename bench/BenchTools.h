@@ -3,6 +3,7 @@
 #include "settings/CRecord.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -29,6 +30,18 @@ inline std::vector<std::unique_ptr<CRecord>> MakeTools(ULONG nCount)
         tools.push_back(std::move(record));
     }
     return tools;
+}
+
+// Takes a bench's scratch folder away with all it holds.
+inline void RemoveFolder(const std::wstring& folder)
+{
+    std::wstring from = folder;
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationW(&op);
 }
 
 } // namespace bench

@@ -6,6 +6,7 @@
 // leave a deleted tool enabled in the menu that follows).
 
 #include "BenchTiming.h"
+#include "BenchTools.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -15,6 +16,8 @@
 #include <vector>
 
 using bench::MedianMs;
+
+using bench::RemoveFolder;
 
 namespace {
 
@@ -37,17 +40,6 @@ void Touch(const std::wstring& path)
     DWORD nWritten = 0;
     WriteFile(hFile, "MZ", 2, &nWritten, nullptr);
     CloseHandle(hFile);
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    std::wstring from = folder;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
 }
 
 struct Layout

@@ -26,6 +26,7 @@
 // notification area; without one it says so and ends.
 
 #include "BenchTiming.h"
+#include "BenchTools.h"
 
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
@@ -46,6 +47,8 @@
 using bench::Median;
 using bench::MedianMs;
 using bench::NowMs;
+
+using bench::RemoveFolder;
 
 namespace {
 
@@ -521,17 +524,6 @@ StartFigures TimeStarts(const std::wstring& folder, const ToolFiles& files, ULON
         floorMb.push_back(RunOnce(floor, folder, kFloorClass, WM_CLOSE, true, false).peakMb);
     }
     return { Median(programTimes), Median(floorTimes), Median(menus), Median(programMb), Median(floorMb) };
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    std::wstring from = folder;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
 }
 
 double Ratio(double value, double floor)
