@@ -14,8 +14,10 @@
 #include "resolve/EntryResolver.h"
 #include "resources/resource.h"
 #include "settings/CRecord.h"
+#include "settings/ToolFields.h"
 #include "tray/AppGlobals.h"
 #include "tray/HelpFile.h"
+#include "tray/MessageBoxes.h"
 
 #include <commctrl.h>
 
@@ -128,6 +130,14 @@ void AddDroppedFile(HWND hList, HDROP hDrop, UINT nFile)
     if (!pszName)
         return;
     DragQueryFileW(hDrop, nFile, pszName.get(), nLength + 1);
+    // The settings file could not give such a path back.
+    if (nLength > kMaxValueLength) {
+        ShowError(GetParent(hList), kNoSystemText, L"Ambertille",
+                  L"Die Datei \u201E%s\u201C kann nicht in die Liste aufgenommen werden: Ihr Pfad ist l\u00E4nger "
+                  L"als %u Zeichen.",
+                  pszName.get(), static_cast<unsigned>(kMaxValueLength));
+        return;
+    }
     CRecord record;
     if (ResolveData(CString(pszName.get()), record))
         CManipulateDialog::InsertRow(hList, &record, -1);
