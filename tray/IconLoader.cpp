@@ -1,5 +1,7 @@
 #include "tray/IconLoader.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 
 CIconLoader::CIconLoader()
@@ -49,8 +51,8 @@ void CIconLoader::Queue(const CIconCache::CIcon& icon, CIconCache::LoadFunction 
 {
     {
         CLockScope scope(m_lock);
-        m_waiting.push_back(
-            { icon.m_nSerial, icon.m_strFile.GetText(), icon.m_nIndex, icon.m_nWidth, icon.m_nHeight, pfnLoad });
+        m_waiting.push_back({ icon.m_nSerial, icon.m_strFile.GetText(), icon.m_nIndex, icon.m_strPath.GetText(),
+                              icon.m_nWidth, icon.m_nHeight, pfnLoad });
     }
     WakeConditionVariable(&m_wake);
 }
@@ -92,10 +94,15 @@ DWORD WINAPI CIconLoader::ThreadProc(void* pParameter)
 
 void CIconLoader::Run()
 {
+    // The shell's icons for the entries' paths want COM on the thread that
+    // asks for them.
+    const bool bCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     CRequest request;
     while (WaitForRequest(request))
-        AddResult(request.m_nSerial,
-                  request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_nWidth, request.m_nHeight));
+        AddResult(request.m_nSerial, request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex,
+                                                       request.m_strPath.c_str(), request.m_nWidth, request.m_nHeight));
+    if (bCom)
+        CoUninitialize();
 }
 
 bool CIconLoader::WaitForRequest(CRequest& request)
