@@ -4,7 +4,6 @@
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
 #include "support/DialogAutomation.h"
-#include "support/Wine.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -271,11 +270,6 @@ void ListEditorTest::SetUp()
 int ListEditorTest::Run(const TitledHandlers& handlers)
 {
     return RunDialogs([this] { return m_editor.DoModal(g_hInstance, nullptr); }, handlers);
-}
-
-std::wstring ShownTypeName(const std::wstring& className, const std::wstring& typeName)
-{
-    return testsupport::IsWine() ? className + L" file" : typeName;
 }
 
 std::wstring CellText(HWND hList, int nRow, int nColumn)

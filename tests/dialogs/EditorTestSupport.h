@@ -115,9 +115,6 @@ protected:
 };
 
 std::wstring CellText(HWND hList, int nRow, int nColumn);
-// The "Typ" column shows a registered type as Explorer names it: by its
-// readable name on Windows; Wine's shell gives the class and " file".
-std::wstring ShownTypeName(const std::wstring& className, const std::wstring& typeName);
 std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn);
 std::vector<int> SelectedRows(HWND hList);
 // Selects exactly these rows, as clicks with Ctrl would.
