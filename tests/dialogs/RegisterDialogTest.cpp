@@ -327,6 +327,11 @@ TEST_F(RegisterDialogTest, IconPickerShowsCountPositionAndResourceOfTheIcon)
     const std::wstring module = ModuleWithThreeGroups(folder);
     const std::wstring iconFile = folder.File(L"bild.ico");
     ASSERT_TRUE(WriteIconFile(iconFile, RGB(255, 128, 0)));
+    // A cursor file is an icon file of type 2.
+    const std::wstring cursorFile = folder.File(L"zeiger.cur");
+    std::string cursor = ReadFileBytes(iconFile);
+    cursor[2] = 2;
+    ASSERT_TRUE(WriteFileBytes(cursorFile, cursor));
     struct Case
     {
         std::wstring file;
@@ -344,6 +349,7 @@ TEST_F(RegisterDialogTest, IconPickerShowsCountPositionAndResourceOfTheIcon)
         { module, -9, { L"3", L"3", L"9" }, 2, true, true },
         { module, -5, { L"3", L"", L"" }, 0, false, true },
         { iconFile, 0, { L"1", L"1", L"keine (Symboldatei)" }, 0, true, false },
+        { cursorFile, 0, { L"1", L"1", L"keine (Symboldatei)" }, 0, true, false },
         { folder.File(L"fehlt.ico"), 0, { L"", L"", L"" }, -1, false, false },
     };
     for (const Case& c : cases) {
