@@ -255,11 +255,11 @@ COLORREF ShellColour(const std::wstring& path, int nSize)
     return icon ? IconCentreColour(icon.Get(), nSize) : CLR_INVALID;
 }
 
-// The picture of an entry: the group its index names (a position, or,
-// negative, a resource number), else what the shell shows for its path,
-// else a generic program or document icon. The program with a red first
-// icon is a copy of the test module under a program's name; Windows' shell
-// shows that icon for it, Wine's its generic program icon.
+// The picture of an entry: the group its index names, else what the shell
+// shows for its path, else a generic program or document icon. The program
+// with a red first icon is a copy of the test module under a program's
+// name; Windows' shell shows that icon for it, Wine's its generic program
+// icon.
 TEST(MenuIcons, AnEntryShowsItsIconOrTheShellsIconForItsPath)
 {
     testsupport::CTempDir dir;
@@ -281,9 +281,7 @@ TEST(MenuIcons, AnEntryShowsItsIconOrTheShellsIconForItsPath)
         std::wstring path;
         COLORREF colour;
     } cases[] = {
-        { "a position", module, 1, L"", kLime },
-        { "a resource number", module, -7, L"", kLime },
-        { "another resource number", module, -300, redProgram, kBlue },
+        { "a resource number", module, -300, redProgram, kBlue },
         { "a number that names no group", module, -5, redProgram, kShell },
         { "no icon file", L"", 0, redProgram, kShell },
         { "a file without icon groups", noGroups, 0, redProgram, kShell },
