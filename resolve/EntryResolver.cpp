@@ -129,7 +129,7 @@ void ReadIconLocation(CShellResolver& shell, wchar_t* pszValue, CRecord& record)
 // A description such as "@%windir%\system32\shell32.dll,-21787" names a
 // text in a module; the shortcut shows that text, in the user's language.
 // One that cannot be loaded stays as written.
-void SetDescription(const wchar_t* pszValue, CRecord& record)
+void TakeDescription(const wchar_t* pszValue, CRecord& record)
 {
     CString strExpanded;
     if (pszValue[0] != L'@' || !ExpandEnvironment(pszValue, strExpanded)) {
@@ -153,7 +153,7 @@ void ReadShortcutDetails(CShellResolver& shell, wchar_t* pszValue, CRecord& reco
     if (QueryText(shell, &CShellResolver::GetWorkingDirectory, pszValue))
         record.SetWorking(pszValue);
     if (QueryText(shell, &CShellResolver::GetDescription, pszValue))
-        SetDescription(pszValue, record);
+        TakeDescription(pszValue, record);
     DWORD nFlags = 0;
     if (shell.GetFlags(nFlags) && (nFlags & SLDF_RUNAS_USER) != 0)
         record.SetRunAs(true);
