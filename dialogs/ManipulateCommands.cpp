@@ -10,8 +10,7 @@
 #include "dialogs/COptionDialog.h"
 #include "dialogs/CRegisterDialog.h"
 #include "dialogs/DialogThunk.h"
-#include "foundation/CString.h"
-#include "resolve/EntryResolver.h"
+#include "dialogs/ResolveMessages.h"
 #include "resources/resource.h"
 #include "settings/CRecord.h"
 #include "settings/ToolFields.h"
@@ -25,7 +24,6 @@
 #include <new>
 
 using tessvald::CMenuHandle;
-using tessvald::string::CString;
 
 namespace {
 
@@ -139,7 +137,7 @@ void AddDroppedFile(HWND hList, HDROP hDrop, UINT nFile)
         return;
     }
     CRecord record;
-    if (ResolveData(CString(pszName.get()), record))
+    if (ResolveWithMessage(GetParent(hList), pszName.get(), record))
         CManipulateDialog::InsertRow(hList, &record, -1);
 }
 

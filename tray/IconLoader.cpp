@@ -3,6 +3,8 @@
 #include "foundation/AbandonedWork.h"
 #include "foundation/LockScope.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 
 using tessvald::CLockScope;
@@ -80,8 +82,8 @@ void CIconLoader::Queue(const CIconCache::CIcon& icon, CIconCache::LoadFunction 
 {
     {
         CLockScope scope(m_pShared->m_lock);
-        m_pShared->m_waiting.push_back(
-            { icon.m_nSerial, icon.m_strFile.GetText(), icon.m_nIndex, icon.m_nWidth, icon.m_nHeight, pfnLoad });
+        m_pShared->m_waiting.push_back({ icon.m_nSerial, icon.m_strFile.GetText(), icon.m_nIndex,
+                                         icon.m_strPath.GetText(), icon.m_nWidth, icon.m_nHeight, pfnLoad });
     }
     WakeConditionVariable(&m_pShared->m_wake);
 }
@@ -125,10 +127,16 @@ DWORD WINAPI CIconLoader::ThreadProc(void* pParameter)
 
 void CIconLoader::Run(CShared& shared)
 {
+    // The shell's icons for the entries' paths want COM on the thread that
+    // asks for them.
+    const bool bCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     CRequest request;
     while (WaitForRequest(shared, request))
         AddResult(shared, request.m_nSerial,
-                  request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_nWidth, request.m_nHeight));
+                  request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_strPath.c_str(),
+                                    request.m_nWidth, request.m_nHeight));
+    if (bCom)
+        CoUninitialize();
 }
 
 bool CIconLoader::WaitForRequest(CShared& shared, CRequest& request)

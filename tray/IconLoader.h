@@ -58,6 +58,7 @@ private:
         ULONG m_nSerial;
         std::wstring m_strFile;
         LONG m_nIndex;
+        std::wstring m_strPath;
         int m_nWidth;
         int m_nHeight;
         CIconCache::LoadFunction m_pfnLoad;
