@@ -11,7 +11,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth googletest
-          cmake ninja-build fp-utils imagemagick xdotool)
+          cmake ninja-build fp-utils python3 imagemagick xdotool)
 
 STARTED_PIDS=()
 
