@@ -102,8 +102,8 @@ def system_file_offset(chm_path):
     """Where the #SYSTEM file lies within the uncompressed section, as the
     archive's directory says (read with chmls, from the same package)."""
     listing = subprocess.run(["chmls", "--no-page", "list", chm_path], check=True,
-                             stdout=subprocess.PIPE).stdout.decode(CODE_PAGE, errors="replace")
-    for line in listing.splitlines():
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+    for line in listing.decode(CODE_PAGE, errors="replace").splitlines():
         fields = line.split()
         if len(fields) == 4 and fields[3] == "/#SYSTEM" and fields[0] == "0":
             return int(fields[1])
