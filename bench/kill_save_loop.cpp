@@ -1,14 +1,15 @@
 // Kills the saving of a 1000-tool list at random moments and counts the
-// lists lost. A child process (this program with "--saver <file>") saves
-// the list with the program's own SaveToolList, over and over; the driver
-// waits until the first save is done, lets it run on for a random time
-// within two saves, and ends it with TerminateProcess, as a shutdown, a
-// task manager or a crash would. After each kill it takes the start-up
+// lists lost, twice: once for the whole list's save, once for the save of
+// the options alone. A child process (this program with "--saver") saves
+// with the program's own SaveToolList or SaveOptions, over and over; the
+// driver waits until the first save is done, lets it run on for a random
+// time within two saves, and ends it with TerminateProcess, as a shutdown,
+// a task manager or a crash would. After each kill it takes the start-up
 // path of the tray (RestoreLostSettingsFile) and then demands the whole
-// list. Prints: kills, where they left the settings file, lists lost,
-// restores done, temporary files left.
+// list. Prints for each: kills, where they left the settings file, lists
+// lost, restores done, temporary files left.
 //
-// bench_kill_save_loop.exe [kills [seed]]   (default 200 kills)
+// bench_kill_save_loop.exe [kills [seed]]   (default 200 kills each)
 
 #include "BenchTiming.h"
 #include "BenchTools.h"
@@ -17,6 +18,7 @@
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/CReplacementFile.h"
+#include "settings/DisplayOptions.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
@@ -54,15 +56,31 @@ std::wstring ReadyEventName(DWORD nDriver)
     return L"Local\\ambertille-kill-loop-" + std::to_wstring(nDriver);
 }
 
+enum class ESave { List, Options };
+
+const wchar_t* SaveName(ESave eSave)
+{
+    return eSave == ESave::List ? L"list" : L"options";
+}
+
+// Each options save changes the file: the icon size goes back and forth.
+bool SaveOnce(ESave eSave, const std::vector<std::unique_ptr<CRecord>>& tools)
+{
+    if (eSave == ESave::List)
+        return SaveTools(tools);
+    g_bLargeIcons = !g_bLargeIcons;
+    return SaveOptions(nullptr);
+}
+
 // The child: saves until it is killed; the driver hears of the first save.
-int RunSaver(const wchar_t* pszFile, const wchar_t* pszDriver)
+int RunSaver(const wchar_t* pszFile, const wchar_t* pszDriver, ESave eSave)
 {
     g_config.SetFileName(pszFile);
     const auto tools = MakeTools(kTools);
     const CKernelHandle ready(
         OpenEventW(EVENT_MODIFY_STATE, FALSE, ReadyEventName(std::wcstoul(pszDriver, nullptr, 10)).c_str()));
     for (bool bFirst = true;; bFirst = false) {
-        if (!SaveTools(tools)) {
+        if (!SaveOnce(eSave, tools)) {
             std::printf("saver: a save failed (error %lu)\n", GetLastError());
             return 1;
         }
@@ -109,12 +127,12 @@ struct Figures
     int nStartFailures = 0;
 };
 
-bool StartSaver(const std::wstring& file, PROCESS_INFORMATION& process)
+bool StartSaver(const std::wstring& file, ESave eSave, PROCESS_INFORMATION& process)
 {
     wchar_t szSelf[MAX_PATH + 1] = {};
     GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
     std::wstring commandLine = L"\"" + std::wstring(szSelf) + L"\" --saver \"" + file + L"\" "
-        + std::to_wstring(GetCurrentProcessId());
+        + std::to_wstring(GetCurrentProcessId()) + L" " + SaveName(eSave);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)
@@ -123,10 +141,11 @@ bool StartSaver(const std::wstring& file, PROCESS_INFORMATION& process)
 
 // One kill at a random moment of the child's saving, then the start-up
 // path of the tray.
-void KillOnce(const std::wstring& file, HANDLE hReady, std::mt19937& random, DWORD nWindowMs, Figures& figures)
+void KillOnce(const std::wstring& file, ESave eSave, HANDLE hReady, std::mt19937& random, DWORD nWindowMs,
+              Figures& figures)
 {
     PROCESS_INFORMATION process = {};
-    if (!StartSaver(file, process)) {
+    if (!StartSaver(file, eSave, process)) {
         ++figures.nStartFailures;
         return;
     }
@@ -147,7 +166,8 @@ void KillOnce(const std::wstring& file, HANDLE hReady, std::mt19937& random, DWO
     const std::size_t nTempLeft = LeftTemporaryFiles(file);
     figures.nMaxTempLeft = nTempLeft > figures.nMaxTempLeft ? nTempLeft : figures.nMaxTempLeft;
     figures.nTempLeftAtEnd = nTempLeft;
-    if (RestoreLostSettingsFile(file.c_str()))
+    std::wstring source;
+    if (RestoreLostSettingsFile(file.c_str(), source) != ERestoredFrom::Nothing)
         ++figures.nRestores;
     if (!HoldsWholeList(file))
         ++figures.nLost;
@@ -191,29 +211,33 @@ void PrintFigures(const Figures& figures, std::size_t nTempAfterSave)
         std::printf("saver starts that failed       %6d\n", figures.nStartFailures);
 }
 
-int RunDriver(int nKills, unsigned nSeed)
+// One loop of kills on a fresh folder; true when no list was lost.
+bool RunLoop(ESave eSave, int nKills, unsigned nSeed)
 {
     const std::wstring folder = MakeBenchFolder();
     const std::wstring file = folder + L"\\ambertille.ini";
     g_config.SetFileName(file.c_str());
     const auto tools = MakeTools(kTools);
+    SaveTools(tools);
     // The kills fall within two saves' time after a save has ended.
-    const double saveMs = bench::MedianMs(5, [&] { SaveTools(tools); });
+    const double saveMs = bench::MedianMs(5, [&] { SaveOnce(eSave, tools); });
     const DWORD nWindowMs = static_cast<DWORD>(2 * saveMs) + 1;
-    std::printf("Kill loop: %d kills of a %lu-tool save (%.1f ms a save), random moments within %lu ms, seed %u\n",
-                nKills, static_cast<unsigned long>(kTools), saveMs, static_cast<unsigned long>(nWindowMs), nSeed);
+    std::printf("Kill loop, %ls save: %d kills of a %lu-tool file (%.1f ms a save), random moments within %lu ms, "
+                "seed %u\n",
+                SaveName(eSave), nKills, static_cast<unsigned long>(kTools), saveMs,
+                static_cast<unsigned long>(nWindowMs), nSeed);
 
     const CKernelHandle ready(CreateEventW(nullptr, FALSE, FALSE, ReadyEventName(GetCurrentProcessId()).c_str()));
     std::mt19937 random(nSeed);
     Figures figures;
     for (int i = 0; i < nKills; ++i)
-        KillOnce(file, ready.Get(), random, nWindowMs, figures);
+        KillOnce(file, eSave, ready.Get(), random, nWindowMs, figures);
 
     g_config.SetFileName(file.c_str());
-    SaveTools(tools);
+    SaveOnce(eSave, tools);
     PrintFigures(figures, LeftTemporaryFiles(file));
     RemoveBenchFolder(folder);
-    return figures.nLost == 0 && figures.nStartFailures == 0 ? 0 : 1;
+    return figures.nLost == 0 && figures.nStartFailures == 0;
 }
 
 } // namespace
@@ -224,10 +248,15 @@ int main()
     wchar_t** ppArgs = CommandLineToArgvW(GetCommandLineW(), &nArgs);
     if (ppArgs == nullptr)
         return 2;
-    if (nArgs == 4 && std::wstring(ppArgs[1]) == L"--saver")
-        return RunSaver(ppArgs[2], ppArgs[3]);
-    const int nKills = nArgs > 1 ? static_cast<int>(std::wcstol(ppArgs[1], nullptr, 10)) : kDefaultKills;
+    if (nArgs == 5 && std::wstring(ppArgs[1]) == L"--saver")
+        return RunSaver(ppArgs[2], ppArgs[3], std::wstring(ppArgs[4]) == SaveName(ESave::List) ? ESave::List
+                                                                                              : ESave::Options);
+    int nKills = nArgs > 1 ? static_cast<int>(std::wcstol(ppArgs[1], nullptr, 10)) : kDefaultKills;
     const unsigned nSeed = nArgs > 2 ? static_cast<unsigned>(std::wcstoul(ppArgs[2], nullptr, 10)) : GetTickCount();
     LocalFree(ppArgs);
-    return RunDriver(nKills > 0 ? nKills : kDefaultKills, nSeed);
+    nKills = nKills > 0 ? nKills : kDefaultKills;
+    const bool bListKept = RunLoop(ESave::List, nKills, nSeed);
+    std::printf("\n");
+    const bool bOptionsKept = RunLoop(ESave::Options, nKills, nSeed);
+    return bListKept && bOptionsKept ? 0 : 1;
 }

@@ -4,8 +4,11 @@
 #include "dialogs/DialogThunk.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
+#include "settings/CConfig.h"
 #include "settings/CRecord.h"
+#include "settings/ProfileFormat.h"
 #include "settings/SettingsFile.h"
+#include "settings/ToolFields.h"
 #include "tray/AppGlobals.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
@@ -56,13 +59,49 @@ HICON LoadButtonIcon(WORD nId)
     return static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
 }
 
+constexpr wchar_t kCaption[] = L"Ambertille";
+
 // A section without a name yields no row, unlike the menu, which shows
 // such a tool with an empty text.
 bool ReadListedTool(ULONG nTool, CRecord& record)
 {
     record.Reset();
-    record.SetSection(L"tool%lu", nTool);
+    SetToolSection(record, nTool);
     return ReadRecord(&record) && !record.m_strName.IsEmpty();
+}
+
+// The digest of the settings file as it is now; 0 when there is none, and
+// false when it cannot be read (nothing can be told then).
+bool HashFileNow(unsigned long long& nHash)
+{
+    std::string bytes;
+    if (ReadWholeFile(g_config.GetFileName(), bytes)) {
+        nHash = HashProfileBytes(bytes);
+        return true;
+    }
+    nHash = 0;
+    return IsMissingFileError(GetLastError());
+}
+
+// The row and field of the first value too long to be read back, shown
+// with the row selected so the user finds it.
+bool RefuseOverlongValue(HWND hDlg, HWND hList, const std::vector<CRecord*>& records)
+{
+    for (std::size_t nRow = 0; nRow < records.size(); ++nRow) {
+        const SToolField* pField = records[nRow] != nullptr ? FindOverlongField(*records[nRow]) : nullptr;
+        if (pField == nullptr)
+            continue;
+        ListView_SetItemState(hList, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(hList, static_cast<int>(nRow), LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(hList, static_cast<int>(nRow), FALSE);
+        ShowError(hDlg, kNoSystemText, kCaption,
+                  L"Der Eintrag \u201E%s\u201C kann nicht gespeichert werden: Das Feld \u201E%s\u201C hat mehr als "
+                  L"%u Zeichen.\n\nK\u00FCrzen Sie den Text, und speichern Sie dann erneut.",
+                  records[nRow]->m_strName.GetText(), pField->pszLabel, static_cast<unsigned>(kMaxValueLength));
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -106,7 +145,7 @@ std::vector<CRecord*> RowRecords(HWND hList)
 
 } // namespace
 
-CManipulateDialog::CManipulateDialog() : m_bOptionsChanged(false)
+CManipulateDialog::CManipulateDialog() : m_nLoadedHash(0), m_bOptionsChanged(false)
 {
 }
 
@@ -114,7 +153,59 @@ CManipulateDialog::~CManipulateDialog() = default;
 
 int CManipulateDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
 {
+    if (!ReadToolList(hOwner))
+        return 2;
     return static_cast<int>(RunModalDialog(*this, hInstance, hOwner, IDD_MANIPULATE));
+}
+
+// A file that another program holds locked is no list: an editor opened on
+// it would show no rows, and its "Speichern" would write an empty list.
+bool CManipulateDialog::ReadToolList(HWND hOwner)
+{
+    while (!ReadToolsIfReadable()) {
+        if (AskRetry(hOwner, g_config.GetReadError(), kCaption,
+                     L"Die Programmliste kann gerade nicht gelesen werden, deshalb kann sie nicht bearbeitet "
+                     L"werden. Schlie\u00DFen Sie das Programm, das die Einstellungsdatei \u201E%s\u201C "
+                     L"ge\u00F6ffnet hat, und w\u00E4hlen Sie dann \u201EWiederholen\u201C.",
+                     g_config.GetFileName()) != IDRETRY)
+            return false;
+    }
+    return true;
+}
+
+// One look at the file for the check, the tools and the digest.
+bool CManipulateDialog::ReadToolsIfReadable()
+{
+    CConfigReadBatch batch(g_config);
+    if (!g_config.IsReadable())
+        return false;
+    m_loadedTools.clear();
+    m_nLoadedHash = g_config.GetContentHash();
+    ULONG nCount = 0;
+    if (!ReadToolCount(nCount))
+        return true;
+    CRecord record;
+    for (ULONG nTool = 1; nTool <= nCount; ++nTool) {
+        if (ReadListedTool(nTool, record))
+            m_loadedTools.push_back(record);
+    }
+    return true;
+}
+
+// Judged by the bytes, not by size and time: an editor that keeps both
+// (or a change within one clock tick) must not slip through.
+bool CManipulateDialog::ConfirmOverwrite(HWND hDlg) const
+{
+    unsigned long long nHash = 0;
+    if (!HashFileNow(nHash) || nHash == m_nLoadedHash)
+        return true;
+    wchar_t szTitle[256] = {};
+    GetWindowTextW(hDlg, szTitle, 256);
+    return AskQuestion(hDlg, szTitle,
+                       L"Die Programmliste wurde au\u00DFerhalb dieses Fensters ge\u00E4ndert, seit Sie es "
+                       L"ge\u00F6ffnet haben.\n\nM\u00F6chten Sie diese \u00C4nderungen mit Ihrer Liste "
+                       L"\u00FCberschreiben?")
+        == IDYES;
 }
 
 void CManipulateDialog::OnInitDialog(HWND hDlg)
@@ -212,18 +303,10 @@ void CManipulateDialog::SetupList(HWND hList)
     InsertColumn(hList, 2, L"Typ");
 }
 
-// Rows keep the file's order when sections are skipped: an index past the
-// end appends.
 void CManipulateDialog::LoadRows(HWND hList)
 {
-    ULONG nCount = 0;
-    if (!ReadToolCount(nCount))
-        return;
-    CRecord record;
-    for (ULONG nTool = 1; nTool <= nCount; ++nTool) {
-        if (ReadListedTool(nTool, record))
-            InsertRow(hList, &record, static_cast<int>(nTool - 1));
-    }
+    for (std::size_t i = 0; i < m_loadedTools.size(); ++i)
+        InsertRow(hList, &m_loadedTools[i], static_cast<int>(i));
 }
 
 void CManipulateDialog::SetButtonIcons(HWND hDlg)
@@ -251,7 +334,7 @@ void CManipulateDialog::InsertRow(HWND hList, const CRecord* pRecord, int nIndex
     if (pCopy == nullptr)
         return;
     if (bAppend)
-        pCopy->SetSection(L"tool%lu", static_cast<ULONG>(nIndex));
+        SetToolSection(*pCopy, static_cast<ULONG>(nIndex));
 
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -294,7 +377,10 @@ bool CManipulateDialog::SaveToolList(HWND hList)
 // did is lost: they may retry, or cancel knowingly.
 void CManipulateDialog::OnSave(HWND hDlg)
 {
-    if (!SaveToolList(GetDlgItem(hDlg, IDC_TOOL_LIST))) {
+    HWND hList = GetDlgItem(hDlg, IDC_TOOL_LIST);
+    if ((hList != nullptr && RefuseOverlongValue(hDlg, hList, RowRecords(hList))) || !ConfirmOverwrite(hDlg))
+        return;
+    if (!SaveToolList(hList)) {
         ShowError(hDlg, GetLastError(), L"Ambertille", L"Die Programmliste konnte nicht gespeichert werden!");
         return;
     }

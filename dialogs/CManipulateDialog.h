@@ -1,16 +1,19 @@
 #pragma once
 
 #include "foundation/ScopedHandle.h"
+#include "settings/CRecord.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-class CRecord;
+#include <vector>
 
 // The program list editor "Programme bearbeiten". Its list view is the
 // working copy of the tool list: one row per tool in menu order, each row
-// owning a heap copy of its record as item data. Nothing is written while
-// it is open; "&Speichern" rewrites the settings file from the rows.
+// owning a heap copy of its record as item data. It opens only on a list
+// it could read, and nothing is written while it is open; "&Speichern"
+// rewrites the settings file from the rows, after asking when the file was
+// changed from outside since it was read.
 //
 // Opening, placement, rows, saving and closing are in CManipulateDialog.cpp;
 // the editing commands, the list's notifications and keys, the system menu
@@ -23,7 +26,8 @@ public:
     CManipulateDialog& operator=(const CManipulateDialog&) = delete;
     virtual ~CManipulateDialog();
 
-    // 1 once "&Speichern" has rewritten the settings file, 2 otherwise.
+    // 1 once "&Speichern" has rewritten the settings file, 2 otherwise
+    // (also when the list could not be read and the user gave up).
     int DoModal(HINSTANCE hInstance, HWND hOwner);
 
     void OnInitDialog(HWND hDlg);
@@ -42,6 +46,9 @@ public:
 
 private:
     // CManipulateDialog.cpp
+    bool ReadToolList(HWND hOwner);
+    bool ReadToolsIfReadable();
+    bool ConfirmOverwrite(HWND hDlg) const;
     void AddSystemMenuEntries(HWND hDlg);
     void SetupList(HWND hList);
     void LoadRows(HWND hList);
@@ -65,6 +72,10 @@ private:
     static void RestoreList(HWND hList);
     static LRESULT CALLBACK ListProc(HWND hList, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
+    // The tools as read when the editor opened, and a digest of the file's
+    // bytes then (0: there was no file).
+    std::vector<CRecord> m_loadedTools;
+    unsigned long long m_nLoadedHash;
     // Set when the options dialog was confirmed while the editor is open;
     // only then does "&Abbrechen" offer to save the options alone.
     bool m_bOptionsChanged;

@@ -2,14 +2,16 @@
 
 #include "dialogs/ButtonToolTips.h"
 #include "dialogs/DialogThunk.h"
+#include "dialogs/ResolveMessages.h"
 #include "foundation/WideFormat.h"
 #include "resolve/CResourceLocator.h"
-#include "resolve/SafeIconFile.h"
+#include "resolve/IconIndex.h"
 #include "resolve/ResourceModule.h"
-#include "resolve/EntryResolver.h"
+#include "resolve/SafeIconFile.h"
 #include "resources/resource.h"
 #include "settings/ShowModes.h"
 #include "tray/AppGlobals.h"
+#include "tray/MessageBoxes.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -22,7 +24,9 @@ using tessvald::string::FormatBuffer;
 
 namespace {
 
-constexpr DWORD kPathCapacity = 1024;
+// The longest text the settings file takes back (the reader refuses
+// longer values), so no field may hold more.
+constexpr int kMaxFieldLength = 1023;
 
 // Pairs of display text and pattern, ending with an empty pair.
 constexpr wchar_t kFileFilter[] =
@@ -31,6 +35,16 @@ constexpr wchar_t kFileFilter[] =
     L"Verknüpfungen (*.lnk)\0*.lnk\0"
     L"PDF-Dokumente (*.pdf)\0*.pdf\0"
     L"Hilfedateien (*.chm)\0*.chm\0";
+
+constexpr wchar_t kIconFileFilter[] =
+    L"Symboldateien (*.ico;*.exe;*.dll)\0*.ico;*.exe;*.dll\0"
+    L"Alle Dateien (*.*)\0*.*\0";
+
+// What the "Ressource" label shows for an icon file, which is one icon
+// and no resource.
+constexpr wchar_t kNoResource[] = L"keine (Symboldatei)";
+
+const int kTextFields[] = { IDC_NAME, IDC_PATH, IDC_PARAM, IDC_WORKING, IDC_DESCRIPTION, IDC_ICON_FILE };
 
 // The whole text of a control, however long.
 CString ReadControlText(HWND hDlg, int nId)
@@ -60,16 +74,49 @@ BOOL CALLBACK CountNameProc(HMODULE, LPCWSTR, LPWSTR, LONG_PTR lParam)
     return TRUE;
 }
 
-// The number of icon groups of a file; 0 for a file that is no module. The
-// positions that the picker offers are the ones CResourceLocator finds, so
-// this is the first position it would not find, counted in one pass.
-LONG CountIconGroups(const wchar_t* pszFile)
+// The number of icon groups of a module; 0 for none. The positions that the
+// picker offers are the ones CResourceLocator finds, so this is the first
+// position it would not find, counted in one pass.
+LONG CountIconGroups(HMODULE hModule)
 {
-    CModuleHandle module = LoadResourceModule(pszFile);
     LONG nCount = 0;
-    if (module)
-        EnumResourceNamesW(module.Get(), RT_GROUP_ICON, CountNameProc, reinterpret_cast<LONG_PTR>(&nCount));
+    if (hModule != nullptr)
+        EnumResourceNamesW(hModule, RT_GROUP_ICON, CountNameProc, reinterpret_cast<LONG_PTR>(&nCount));
     return nCount;
+}
+
+// Asks for one file; false when the user cancels. A path longer than a
+// field takes does not fit the buffer, which the dialog reports as its own
+// error; the user is told and nothing is taken.
+bool ChooseFile(HWND hDlg, const wchar_t* pszTitle, const wchar_t* pszFilter, DWORD nFlags, wchar_t* pszFile)
+{
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(OPENFILENAMEW);
+    ofn.hwndOwner = hDlg;
+    ofn.lpstrFilter = pszFilter;
+    ofn.nFilterIndex = 0;
+    ofn.lpstrFile = pszFile;
+    ofn.nMaxFile = kMaxFieldLength + 1;
+    ofn.lpstrTitle = pszTitle;
+    ofn.Flags = nFlags;
+    if (GetOpenFileNameW(&ofn))
+        return true;
+    if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+        ShowError(hDlg, kNoSystemText, L"Ambertille",
+                  L"Der Pfad der gewählten Datei ist länger als %d Zeichen; mehr fasst ein Feld des Eintrags "
+                  L"nicht. Verschieben Sie die Datei in einen Ordner mit kürzerem Pfad, und wählen Sie sie dann "
+                  L"erneut.",
+                  kMaxFieldLength);
+    return false;
+}
+
+bool IsBlank(const CString& strText)
+{
+    for (const wchar_t* pch = strText.GetText(); *pch != L'\0'; ++pch) {
+        if (*pch != L' ' && *pch != L'\t')
+            return false;
+    }
+    return true;
 }
 
 HICON LoadButtonIcon(WORD nId)
@@ -97,17 +144,6 @@ bool IsSeparatorChecked(HWND hDlg)
 WORD SpinPosition(HWND hDlg)
 {
     return LOWORD(SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETPOS, 0, 0));
-}
-
-// A file without icon groups leaves the up-down at -1 to -1, which offers
-// no position at all.
-bool SpinOffersPositions(HWND hDlg)
-{
-    int nLower = 0;
-    int nUpper = -1;
-    SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower),
-                        reinterpret_cast<LPARAM>(&nUpper));
-    return nUpper >= 0;
 }
 
 // The up-down's own arrow keys work only through a buddy that can take the
@@ -180,11 +216,16 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
                         reinterpret_cast<LPARAM>(m_separatorIcon.Get()));
     m_browseIcon.Reset(LoadButtonIcon(IDI_BROWSE));
     SendDlgItemMessageW(hDlg, IDC_BROWSE, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_browseIcon.Get()));
+    SendDlgItemMessageW(hDlg, IDC_ICON_BROWSE, BM_SETIMAGE, IMAGE_ICON,
+                        reinterpret_cast<LPARAM>(m_browseIcon.Get()));
     SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
     AddButtonToolTips(hDlg, {
         { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
         { IDC_BROWSE, L"Eine Datei wählen und alle Felder aus ihr füllen" },
+        { IDC_ICON_BROWSE, L"Eine Datei wählen, aus der das Symbol stammt" },
     });
+    for (int nId : kTextFields)
+        SendDlgItemMessageW(hDlg, nId, EM_SETLIMITTEXT, kMaxFieldLength, 0);
 
     // The mode comes first, so that the picker can keep its up-down
     // disabled when the file offers no choice.
@@ -192,9 +233,9 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     CheckDlgButton(hDlg, IDC_SEPARATOR_TOGGLE, bSeparator ? BST_CHECKED : BST_UNCHECKED);
     EnableControls(hDlg, !bSeparator);
     FillControls(hDlg);
-    // Set once: a browse replaces the fields from the chosen file, which
-    // cannot say whether the entry needs administrator rights, so the
-    // user's choice stays.
+    // Set here and by a shortcut that asks for administrator rights: no
+    // other file can say whether the entry needs them, so the user's choice
+    // stays through a browse.
     CheckDlgButton(hDlg, IDC_RUN_AS, m_record.m_bRunAs ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -223,14 +264,16 @@ void CRegisterDialog::OnCommand(HWND hDlg, WPARAM wParam)
         return;
     switch (LOWORD(wParam)) {
     case IDC_CLOSE:
-        ReadControls(hDlg);
-        EndDialog(hDlg, 1);
+        OnClose(hDlg);
         break;
     case IDCANCEL:
         EndDialog(hDlg, 2);
         break;
     case IDC_BROWSE:
         BrowseForFile(hDlg);
+        break;
+    case IDC_ICON_BROWSE:
+        BrowseForIconFile(hDlg);
         break;
     case IDC_SEPARATOR_TOGGLE:
         EnableControls(hDlg, !IsSeparatorChecked(hDlg));
@@ -242,13 +285,31 @@ void CRegisterDialog::OnCommand(HWND hDlg, WPARAM wParam)
     }
 }
 
-// The up-down reports every step as a thumb position; the stored index
-// follows only on accept.
+// The up-down reports every step as a thumb position. Only a step changes
+// the index: an entry opened and closed untouched keeps the one it had,
+// also a resource number or a position beyond the file's icons.
 void CRegisterDialog::OnScroll(HWND hDlg, WPARAM wParam, LPARAM lParam)
 {
     if (reinterpret_cast<HWND>(lParam) != GetDlgItem(hDlg, IDC_ICON_SPIN) || LOWORD(wParam) != SB_THUMBPOSITION)
         return;
-    ShowIcon(hDlg, m_record.m_strIconFile.GetText(), SpinPosition(hDlg));
+    m_record.SetIconIndex(SpinPosition(hDlg));
+    ShowIcon(hDlg, m_record.m_nIconIndex);
+}
+
+// An entry without a name and without a path starts nothing and shows
+// nothing; the editor says so and stays open.
+void CRegisterDialog::OnClose(HWND hDlg)
+{
+    if (!IsSeparatorChecked(hDlg) && IsBlank(ReadControlText(hDlg, IDC_NAME))
+        && IsBlank(ReadControlText(hDlg, IDC_PATH))) {
+        ShowError(hDlg, kNoSystemText, L"Ambertille",
+                  L"Der Eintrag hat weder einen Programmnamen noch einen Programmpfad. Geben Sie mindestens "
+                  L"eines von beiden an, oder verwerfen Sie den Eintrag mit „Abbrechen“.");
+        SendMessageW(hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hDlg, IDC_NAME)), TRUE);
+        return;
+    }
+    ReadControls(hDlg);
+    EndDialog(hDlg, 1);
 }
 
 void CRegisterDialog::OnDestroy()
@@ -269,12 +330,25 @@ void CRegisterDialog::FillControls(HWND hDlg)
     SetDlgItemTextW(hDlg, IDC_DESCRIPTION, m_record.m_strDescription.GetText());
     SetDlgItemTextW(hDlg, IDC_ICON_FILE, m_record.m_strIconFile.GetText());
     SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_SETCURSEL, static_cast<WPARAM>(FindShowMode(m_record.m_nShow)), 0);
-    SetupIconPicker(hDlg, m_record.m_strIconFile.GetText(), m_record.m_nIconIndex);
+    SetupIconPicker(hDlg);
 }
 
-void CRegisterDialog::SetupIconPicker(HWND hDlg, const wchar_t* pszIconFile, LONG nIndex)
+// A negative index names a group by its resource number; the picker shows
+// where that group stands. A file that is no module but loads as an icon
+// (.ico, .cur) holds one icon at position 0.
+void CRegisterDialog::SetupIconPicker(HWND hDlg)
 {
-    const LONG nCount = CountIconGroups(pszIconFile);
+    LONG nCount = 0;
+    LONG nPosition = m_record.m_nIconIndex;
+    {
+        CModuleHandle module = LoadResourceModule(m_record.m_strIconFile.GetText());
+        nCount = CountIconGroups(module.Get());
+        if (nPosition < 0 && !FindIconPosition(module.Get(), nPosition, nPosition))
+            nPosition = -1;
+    }
+    ShowIcon(hDlg, nPosition);
+    if (nCount == 0 && m_previewIcon)
+        nCount = 1;
     if (nCount > 0)
         SetNumberText(hDlg, IDC_ICON_COUNT, nCount);
     else
@@ -284,24 +358,27 @@ void CRegisterDialog::SetupIconPicker(HWND hDlg, const wchar_t* pszIconFile, LON
     // count - 1 as a whole gives 0 to count - 1, and -1 to -1 for no icons.
     HWND hSpin = GetDlgItem(hDlg, IDC_ICON_SPIN);
     SendMessageW(hSpin, UDM_SETRANGE, 0, static_cast<LPARAM>(nCount - 1));
-    SendMessageW(hSpin, UDM_SETPOS, 0, static_cast<LPARAM>(static_cast<WORD>(nIndex)));
+    SendMessageW(hSpin, UDM_SETPOS32, 0, nPosition > 0 ? nPosition : 0);
     EnableWindow(hSpin, nCount > 1 && !IsSeparatorChecked(hDlg));
-
-    ShowIcon(hDlg, pszIconFile, nIndex);
 }
 
-void CRegisterDialog::ShowIcon(HWND hDlg, const wchar_t* pszIconFile, LONG nPosition)
+void CRegisterDialog::ShowIcon(HWND hDlg, LONG nPosition)
 {
     SetPreview(hDlg, nullptr);
     SetDlgItemTextW(hDlg, IDC_ICON_POSITION, L"");
     SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, L"");
 
+    const wchar_t* pszIconFile = m_record.m_strIconFile.GetText();
     CModuleHandle module = LoadResourceModule(pszIconFile);
     CResourceLocator locator;
-    if (!locator.Locate(module.Get(), RT_GROUP_ICON, nPosition)) {
+    if (nPosition < 0 || !locator.Locate(module.Get(), RT_GROUP_ICON, nPosition)) {
         // No module (an .ico file) or no such group: the file itself may
         // still be an icon.
         SetPreview(hDlg, LoadIconFile(pszIconFile, 0, 0, LR_DEFAULTSIZE));
+        if (m_previewIcon) {
+            SetNumberText(hDlg, IDC_ICON_POSITION, 1);
+            SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, kNoResource);
+        }
         return;
     }
     HICON hIcon = static_cast<HICON>(LoadImageW(module.Get(), locator.GetName(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
@@ -326,32 +403,38 @@ void CRegisterDialog::SetPreview(HWND hDlg, HICON hIcon)
 
 void CRegisterDialog::BrowseForFile(HWND hDlg)
 {
-    wchar_t szFile[kPathCapacity + 1] = {};
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(OPENFILENAMEW);
-    ofn.hwndOwner = hDlg;
-    ofn.lpstrFilter = kFileFilter;
-    ofn.nFilterIndex = 0;
-    ofn.lpstrFile = szFile;
-    ofn.nMaxFile = kPathCapacity;
+    wchar_t szFile[kMaxFieldLength + 1] = {};
     // A chosen shortcut must come back as the shortcut itself: its
     // arguments, working directory and icon are what the entry is made of.
-    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NODEREFERENCELINKS;
-    if (!GetOpenFileNameW(&ofn))
+    if (!ChooseFile(hDlg, L"Programm auswählen", kFileFilter,
+                    OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NODEREFERENCELINKS, szFile))
         return;
 
     CRecord resolved;
-    if (!ResolveData(CString(szFile), resolved))
+    if (!ResolveWithMessage(hDlg, szFile, resolved))
         return;
     m_record.CopyFrom(&resolved, false);
     FillControls(hDlg);
+    if (resolved.m_bRunAs)
+        CheckDlgButton(hDlg, IDC_RUN_AS, BST_CHECKED);
+}
+
+// Another file's icons for the entry; it starts at the file's first.
+void CRegisterDialog::BrowseForIconFile(HWND hDlg)
+{
+    wchar_t szFile[kMaxFieldLength + 1] = {};
+    if (!ChooseFile(hDlg, L"Symboldatei auswählen", kIconFileFilter,
+                    OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, szFile))
+        return;
+    m_record.SetIconFile(szFile);
+    m_record.SetIconIndex(0);
+    SetDlgItemTextW(hDlg, IDC_ICON_FILE, szFile);
+    SetupIconPicker(hDlg);
 }
 
 void CRegisterDialog::ReadControls(HWND hDlg)
 {
-    // Without positions to offer, the up-down's -1 read as unsigned would
-    // become index 65535 and cost the entry its icon; the index stays.
-    const LONG nIconIndex = SpinOffersPositions(hDlg) ? static_cast<LONG>(SpinPosition(hDlg)) : m_record.m_nIconIndex;
+    const LONG nIconIndex = m_record.m_nIconIndex;
     m_record.Reset();
     if (IsSeparatorChecked(hDlg)) {
         m_record.SetName(L"@");

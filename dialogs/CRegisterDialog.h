@@ -8,8 +8,9 @@
 
 // The entry editor: name, path, show mode, parameters, working directory,
 // description and icon of one tool, or the mark that it is a separator.
-// It checks nothing and shows no message; whatever the fields hold when the
-// user presses "&Schließen" becomes the record.
+// Whatever the fields hold when the user presses "&Schließen" becomes the
+// record, as long as it has a name or a path; a file that gives no entry
+// is explained and changes nothing.
 class CRegisterDialog
 {
 public:
@@ -30,12 +31,15 @@ public:
 private:
     void OnCommand(HWND hDlg, WPARAM wParam);
     void OnScroll(HWND hDlg, WPARAM wParam, LPARAM lParam);
+    void OnClose(HWND hDlg);
     void OnDestroy();
     void FillControls(HWND hDlg);
-    void SetupIconPicker(HWND hDlg, const wchar_t* pszIconFile, LONG nIndex);
-    void ShowIcon(HWND hDlg, const wchar_t* pszIconFile, LONG nPosition);
+    // The picker for the record's icon file and index.
+    void SetupIconPicker(HWND hDlg);
+    void ShowIcon(HWND hDlg, LONG nPosition);
     void SetPreview(HWND hDlg, HICON hIcon);
     void BrowseForFile(HWND hDlg);
+    void BrowseForIconFile(HWND hDlg);
     void ReadControls(HWND hDlg);
 
     CRecord m_record;

@@ -33,11 +33,16 @@ INT_PTR CALLBACK DialogThunk(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
     return pDialog->OnMessage(hDlg, nMsg, wParam, lParam);
 }
 
+// Registers the common controls' classes that the templates use, the first
+// time a dialog opens: a tray that is only clicked never loads the library.
+void EnsureCommonControls();
+
 // Runs the template modally with the object as creation parameter and
 // returns the end code: 1 confirmed or saved, 2 cancelled.
 template <class TDialog>
 INT_PTR RunModalDialog(TDialog& dialog, HINSTANCE hInstance, HWND hOwner, WORD nTemplateId)
 {
+    EnsureCommonControls();
     return DialogBoxParamW(hInstance, MAKEINTRESOURCEW(nTemplateId), hOwner, DialogThunk<TDialog>,
                            reinterpret_cast<LPARAM>(&dialog));
 }

@@ -10,12 +10,13 @@
 #include "dialogs/COptionDialog.h"
 #include "dialogs/CRegisterDialog.h"
 #include "dialogs/DialogThunk.h"
-#include "foundation/CString.h"
-#include "resolve/EntryResolver.h"
+#include "dialogs/ResolveMessages.h"
 #include "resources/resource.h"
 #include "settings/CRecord.h"
+#include "settings/ToolFields.h"
 #include "tray/AppGlobals.h"
 #include "tray/HelpFile.h"
+#include "tray/MessageBoxes.h"
 
 #include <commctrl.h>
 
@@ -23,7 +24,6 @@
 #include <new>
 
 using tessvald::CMenuHandle;
-using tessvald::string::CString;
 
 namespace {
 
@@ -128,8 +128,16 @@ void AddDroppedFile(HWND hList, HDROP hDrop, UINT nFile)
     if (!pszName)
         return;
     DragQueryFileW(hDrop, nFile, pszName.get(), nLength + 1);
+    // The settings file could not give such a path back.
+    if (nLength > kMaxValueLength) {
+        ShowError(GetParent(hList), kNoSystemText, L"Ambertille",
+                  L"Die Datei \u201E%s\u201C kann nicht in die Liste aufgenommen werden: Ihr Pfad ist l\u00E4nger "
+                  L"als %u Zeichen.",
+                  pszName.get(), static_cast<unsigned>(kMaxValueLength));
+        return;
+    }
     CRecord record;
-    if (ResolveData(CString(pszName.get()), record))
+    if (ResolveWithMessage(GetParent(hList), pszName.get(), record))
         CManipulateDialog::InsertRow(hList, &record, -1);
 }
 

@@ -20,7 +20,7 @@ TFunction GetFunction(HMODULE hModule, const char* pszName)
 } // namespace
 
 CMsiResolver::CMsiResolver()
-    : m_pfnGetShortcutTarget(nullptr), m_pfnGetComponentPath(nullptr),
+    : m_pfnGetShortcutTarget(nullptr), m_pfnGetComponentPath(nullptr), m_nState(INSTALLSTATE_UNKNOWN),
       m_szProductCode(), m_szFeatureId(), m_szComponentCode()
 {
 }
@@ -56,6 +56,7 @@ bool CMsiResolver::IsAdvertised(const wchar_t* pszPath)
 
 bool CMsiResolver::GetTargetPath(const wchar_t* pszPath, wchar_t* pszBuffer, DWORD& nCapacity)
 {
+    m_nState = INSTALLSTATE_UNKNOWN;
     if (pszPath == nullptr || pszBuffer == nullptr)
         return false;
     if (m_pfnGetShortcutTarget == nullptr || m_pfnGetComponentPath == nullptr)
@@ -68,13 +69,16 @@ bool CMsiResolver::GetTargetPath(const wchar_t* pszPath, wchar_t* pszBuffer, DWO
     wchar_t szProbe[1] = { L'\0' };
     DWORD nLength = 0;
     m_pfnGetComponentPath(m_szProductCode, m_szComponentCode, szProbe, &nLength);
-    if (nLength >= nCapacity)
+    if (nLength >= nCapacity) {
+        m_nState = INSTALLSTATE_MOREDATA;
         return false;
+    }
 
     nLength = nCapacity;
     // Absent, advertised or run-from-source components still name a path;
     // only the installer's errors are negative.
-    if (m_pfnGetComponentPath(m_szProductCode, m_szComponentCode, pszBuffer, &nLength) < 0)
+    m_nState = m_pfnGetComponentPath(m_szProductCode, m_szComponentCode, pszBuffer, &nLength);
+    if (m_nState < 0)
         return false;
     nCapacity = nLength;
     return true;

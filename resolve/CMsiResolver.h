@@ -27,6 +27,10 @@ public:
     // out, the length of the path written. A path that would fill the
     // buffer without room for the terminator is refused.
     bool GetTargetPath(const wchar_t* pszPath, wchar_t* pszBuffer, DWORD& nCapacity);
+    // What the installer said of the component at the last GetTargetPath:
+    // INSTALLSTATE_UNKNOWN when its product is not installed here,
+    // INSTALLSTATE_MOREDATA when its path did not fit.
+    INSTALLSTATE GetState() const { return m_nState; }
 
 private:
     using PFN_GetShortcutTarget = UINT(WINAPI*)(LPCWSTR, LPWSTR, LPWSTR, LPWSTR);
@@ -38,6 +42,7 @@ private:
     CModuleHandle m_hMsi;
     PFN_GetShortcutTarget m_pfnGetShortcutTarget;
     PFN_GetComponentPath m_pfnGetComponentPath;
+    INSTALLSTATE m_nState;
     wchar_t m_szProductCode[kCodeLength];
     wchar_t m_szFeatureId[kCodeLength];
     wchar_t m_szComponentCode[kCodeLength];

@@ -4,7 +4,7 @@
 
 namespace tessvald::shelllink {
 
-CShellResolver::CShellResolver() : m_bComInitialized(false)
+CShellResolver::CShellResolver() : m_bComInitialized(false), m_nErrorCode(0)
 {
     // COM counts an "already initialised" answer (S_FALSE) like a first
     // one; leaving it unbalanced would add one reference per shortcut read
@@ -31,16 +31,29 @@ bool CShellResolver::CanFill(const wchar_t* pszBuffer, int nCapacity) const
     return pszBuffer != nullptr && nCapacity > 0 && IsCreated();
 }
 
+// A failure of the Windows API comes back wrapped in an HRESULT; the
+// message box explains the plain code. Any other HRESULT is a code that
+// the system describes itself.
+bool CShellResolver::Succeeded(HRESULT hr)
+{
+    if (SUCCEEDED(hr)) {
+        m_nErrorCode = 0;
+        return true;
+    }
+    m_nErrorCode = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
+    return false;
+}
+
 bool CShellResolver::CreateInstance()
 {
     if (m_pShellLink || m_pPersistFile)
         return true;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                m_pShellLink.Receive())))
+    if (!Succeeded(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    m_pShellLink.Receive())))
         return false;
     // A failing call leaves its out-pointer null; only the shell link is
     // left to give back.
-    if (FAILED(m_pShellLink->QueryInterface(IID_IPersistFile, m_pPersistFile.Receive()))) {
+    if (!Succeeded(m_pShellLink->QueryInterface(IID_IPersistFile, m_pPersistFile.Receive()))) {
         m_pShellLink.Reset();
         return false;
     }
@@ -51,7 +64,7 @@ bool CShellResolver::Load(const wchar_t* pszPath)
 {
     if (pszPath == nullptr || !IsCreated())
         return false;
-    return SUCCEEDED(m_pPersistFile->Load(pszPath, STGM_READ));
+    return Succeeded(m_pPersistFile->Load(pszPath, STGM_READ));
 }
 
 bool CShellResolver::GetPath(wchar_t* pszBuffer, int nCapacity)
@@ -96,6 +109,26 @@ bool CShellResolver::GetShowCmd(int& nShowCmd)
     if (!IsCreated())
         return false;
     return SUCCEEDED(m_pShellLink->GetShowCmd(&nShowCmd));
+}
+
+bool CShellResolver::GetFlags(DWORD& nFlags)
+{
+    nFlags = 0;
+    CComRef<IShellLinkDataList> pDataList;
+    if (!IsCreated() || FAILED(m_pShellLink->QueryInterface(IID_IShellLinkDataList, pDataList.Receive())))
+        return false;
+    return SUCCEEDED(pDataList->GetFlags(&nFlags));
+}
+
+bool CShellResolver::IsTargetFolder()
+{
+    if (!IsCreated())
+        return false;
+    wchar_t szPath[MAX_PATH + 1] = {};
+    WIN32_FIND_DATAW data = {};
+    if (FAILED(m_pShellLink->GetPath(szPath, MAX_PATH, &data, 0)))
+        return false;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 } // namespace tessvald::shelllink

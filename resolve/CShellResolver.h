@@ -27,6 +27,9 @@ public:
     bool CreateInstance();
     // Reads the file; the shell is never asked to look for a moved target.
     bool Load(const wchar_t* pszPath);
+    // Why the last CreateInstance or Load failed, as a system error code
+    // for the user's message; 0 after a success.
+    DWORD GetErrorCode() const { return m_nErrorCode; }
 
     bool GetPath(wchar_t* pszBuffer, int nCapacity);
     bool GetArguments(wchar_t* pszBuffer, int nCapacity);
@@ -36,13 +39,20 @@ public:
     bool GetIconLocation(wchar_t* pszBuffer, int nCapacity, int& nIndex);
     // nShowCmd is -1 until the shell writes it.
     bool GetShowCmd(int& nShowCmd);
+    // The shortcut's SLDF_ flags, 0 until the shell writes them.
+    bool GetFlags(DWORD& nFlags);
+    // Whether the target was a folder when the shortcut was made; the
+    // shortcut records it, so the target itself is not touched.
+    bool IsTargetFolder();
 
 private:
     bool m_bComInitialized;
+    DWORD m_nErrorCode;
     CComRef<IShellLinkW> m_pShellLink;
     CComRef<IPersistFile> m_pPersistFile;
 
     bool IsCreated() const;
+    bool Succeeded(HRESULT hr);
     bool CanFill(const wchar_t* pszBuffer, int nCapacity) const;
 };
 

@@ -6,6 +6,9 @@
 #include "resolve/FileTypes.h"
 #include "settings/CRecord.h"
 
+#include <shlobj.h>
+#include <shlwapi.h>
+
 using tessvald::shelllink::CMsiResolver;
 using tessvald::shelllink::CShellResolver;
 using tessvald::string::CSplitPath;
@@ -47,18 +50,67 @@ bool QueryText(CShellResolver& shell, TextGetter getter, wchar_t* pszValue)
     return (shell.*getter)(pszValue, kValueCapacity);
 }
 
-// The installed component of an advertised shortcut wins over the path that
-// the shortcut itself names.
-bool ReadTarget(const wchar_t* pszPath, CMsiResolver& msi, CShellResolver& shell, wchar_t* pszValue)
+bool Fail(CResolveOutcome& outcome, EResolveFailure eFailure, DWORD nErrorCode)
 {
-    pszValue[0] = L'\0';
-    DWORD nCapacity = kValueCapacity;
-    if (msi.Initialize() && msi.IsAdvertised(pszPath) && msi.GetTargetPath(pszPath, pszValue, nCapacity))
-        return true;
-    return QueryText(shell, &CShellResolver::GetPath, pszValue);
+    outcome.m_eFailure = eFailure;
+    outcome.m_nErrorCode = nErrorCode;
+    return false;
 }
 
-// A shortcut without an icon of its own shows its target's first icon.
+// The installed component of an advertised shortcut is its target. The
+// shell names none of its own for such a shortcut (at most the installer's
+// copy of its icon), so without the component there is no entry.
+bool ReadTarget(const wchar_t* pszPath, CMsiResolver& msi, CShellResolver& shell, wchar_t* pszValue,
+                CResolveOutcome& outcome)
+{
+    pszValue[0] = L'\0';
+    if (msi.Initialize() && msi.IsAdvertised(pszPath)) {
+        DWORD nCapacity = kValueCapacity;
+        if (msi.GetTargetPath(pszPath, pszValue, nCapacity) && pszValue[0] != L'\0')
+            return true;
+        if (msi.GetState() == INSTALLSTATE_MOREDATA)
+            return Fail(outcome, EResolveFailure::Unreadable, ERROR_FILENAME_EXCED_RANGE);
+        return Fail(outcome, EResolveFailure::NotInstalled, 0);
+    }
+    if (!QueryText(shell, &CShellResolver::GetPath, pszValue))
+        return Fail(outcome, EResolveFailure::Unreadable, 0);
+    return true;
+}
+
+// The folder icon is group 4 of the shell's own library on every version
+// (the system's stock-icon query names a wrong group under Wine).
+constexpr wchar_t kFolderIconFile[] = L"%SystemRoot%\\system32\\shell32.dll";
+constexpr LONG kFolderIconId = -4;
+
+// The icon that choosing the file directly gives: a program's own, the
+// folder icon, or the one registered for a document's type (none when the
+// type has none).
+void SetFileIcon(const wchar_t* pszPath, bool bFolder, CRecord& record)
+{
+    record.SetIconFile(L"");
+    record.SetIconIndex(0);
+    if (bFolder) {
+        record.SetIconFile(kFolderIconFile);
+        record.SetIconIndex(kFolderIconId);
+        return;
+    }
+    CSplitPath split(pszPath);
+    if (CSplitPath::IsEqual(split.m_szExt, L".exe", true)) {
+        record.SetIconFile(pszPath);
+        return;
+    }
+    CString strIconFile;
+    LONG nIconIndex = 0;
+    if (!GetDefaultIcon(CString(split.m_szExt), strIconFile, nIconIndex))
+        return;
+    record.SetIconFile(strIconFile.GetData());
+    record.SetIconIndex(nIconIndex);
+}
+
+// A shortcut without an icon of its own shows what its target would show
+// if it had been chosen itself. Whether the target is a folder is asked of
+// the shortcut, which recorded it, not of the target, which may lie on a
+// share that does not answer.
 void ReadIconLocation(CShellResolver& shell, wchar_t* pszValue, CRecord& record)
 {
     pszValue[0] = L'\0';
@@ -66,13 +118,29 @@ void ReadIconLocation(CShellResolver& shell, wchar_t* pszValue, CRecord& record)
     if (!shell.GetIconLocation(pszValue, kValueCapacity, nIconIndex))
         return;
     if (pszValue[0] == L'\0') {
-        record.SetIconFile(record.m_strPath.GetData());
-        record.SetIconIndex(0);
+        SetFileIcon(record.m_strPath.GetText(), shell.IsTargetFolder(), record);
         return;
     }
     // A negative index names a resource number and is kept as it is.
     record.SetIconFile(pszValue);
     record.SetIconIndex(nIconIndex);
+}
+
+// A description such as "@%windir%\system32\shell32.dll,-21787" names a
+// text in a module; the shortcut shows that text, in the user's language.
+// One that cannot be loaded stays as written.
+void TakeDescription(const wchar_t* pszValue, CRecord& record)
+{
+    CString strExpanded;
+    if (pszValue[0] != L'@' || !ExpandEnvironment(pszValue, strExpanded)) {
+        record.SetDescription(pszValue);
+        return;
+    }
+    wchar_t szText[kValueCapacity + 1] = {};
+    if (SUCCEEDED(SHLoadIndirectString(strExpanded.GetData(), szText, kValueCapacity, nullptr)))
+        record.SetDescription(szText);
+    else
+        record.SetDescription(pszValue);
 }
 
 void ReadShortcutDetails(CShellResolver& shell, wchar_t* pszValue, CRecord& record)
@@ -85,20 +153,23 @@ void ReadShortcutDetails(CShellResolver& shell, wchar_t* pszValue, CRecord& reco
     if (QueryText(shell, &CShellResolver::GetWorkingDirectory, pszValue))
         record.SetWorking(pszValue);
     if (QueryText(shell, &CShellResolver::GetDescription, pszValue))
-        record.SetDescription(pszValue);
+        TakeDescription(pszValue, record);
+    DWORD nFlags = 0;
+    if (shell.GetFlags(nFlags) && (nFlags & SLDF_RUNAS_USER) != 0)
+        record.SetRunAs(true);
     ReadIconLocation(shell, pszValue, record);
 }
 
 // The resolvers live only for this call: the shell object and any COM
 // initialisation of its own go first, then the installer library.
-bool ResolveShortcut(const wchar_t* pszPath, CRecord& record)
+bool ResolveShortcut(const wchar_t* pszPath, CRecord& record, CResolveOutcome& outcome)
 {
     wchar_t szValue[kValueCapacity + 1] = {};
     CMsiResolver msi;
     CShellResolver shell;
     if (!shell.CreateInstance() || !shell.Load(pszPath))
-        return false;
-    if (!ReadTarget(pszPath, msi, shell, szValue))
+        return Fail(outcome, EResolveFailure::Unreadable, shell.GetErrorCode());
+    if (!ReadTarget(pszPath, msi, shell, szValue, outcome))
         return false;
     record.SetPath(szValue);
     ReadShortcutDetails(shell, szValue, record);
@@ -106,27 +177,16 @@ bool ResolveShortcut(const wchar_t* pszPath, CRecord& record)
 }
 
 // Programs show their own icon; other files the icon registered for their
-// type, or none.
+// type, or none (the menu then shows the shell's icon for the path).
 void ResolvePlainFile(const wchar_t* pszPath, CSplitPath& split, CRecord& record)
 {
     record.SetPath(pszPath);
     record.SetParam(L"");
     record.SetShow(SW_SHOWMAXIMIZED);
-    record.SetIconFile(pszPath);
-    record.SetIconIndex(0);
     record.SetDescription(L"");
     const wchar_t* pszFolder = split.GetFolder(false);
     record.SetWorking(pszFolder != nullptr ? pszFolder : L"");
-    if (CSplitPath::IsEqual(split.m_szExt, L".exe", true))
-        return;
-
-    record.SetIconFile(L"");
-    CString strIconFile;
-    LONG nIconIndex = 0;
-    if (!GetDefaultIcon(CString(split.m_szExt), strIconFile, nIconIndex))
-        return;
-    record.SetIconFile(strIconFile.GetData());
-    record.SetIconIndex(nIconIndex);
+    SetFileIcon(pszPath, false, record);
 }
 
 // Only what the shell opens and where the icon comes from are expanded;
@@ -143,20 +203,23 @@ void ExpandPaths(CRecord& record)
 
 } // namespace
 
-bool ResolveData(const CString& strPath, CRecord& record)
+bool ResolveData(const CString& strPath, CRecord& record, CResolveOutcome* pOutcome)
 {
     CSplitPath split(strPath.GetData());
     record.SetName(split.m_szName[0] != L'\0' ? split.m_szName : L"<empty>");
 
+    CResolveOutcome outcome;
     bool bResult = true;
     if (CSplitPath::IsEqual(split.m_szExt, L".lnk", true))
-        bResult = ResolveShortcut(strPath.GetData(), record);
+        bResult = ResolveShortcut(strPath.GetData(), record, outcome);
     else
         ResolvePlainFile(strPath.GetData(), split, record);
     if (bResult)
         ExpandPaths(record);
 
     TraceRecord(record);
+    if (pOutcome != nullptr)
+        *pOutcome = outcome;
     return bResult;
 }
 

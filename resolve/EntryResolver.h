@@ -2,12 +2,30 @@
 
 #include "foundation/CString.h"
 
+#include <windows.h>
+
 class CRecord;
 
-// Turns a dropped or chosen file (program, document, shortcut, installer
-// shortcut) into a complete tool entry. The record comes freshly reset.
-// False only for a shortcut that cannot be read.
-bool ResolveData(const tessvald::string::CString& strPath, CRecord& record);
+// Why a file gave no entry.
+enum class EResolveFailure
+{
+    None,
+    Unreadable,    // the shortcut cannot be read
+    NotInstalled,  // an installer's shortcut whose product is not installed here
+};
+
+struct CResolveOutcome
+{
+    EResolveFailure m_eFailure = EResolveFailure::None;
+    // For an unreadable shortcut: the system's error code, 0 when it gave none.
+    DWORD m_nErrorCode = 0;
+};
+
+// Turns a dropped or chosen file (program, document, folder, shortcut,
+// installer shortcut) into a complete tool entry. The record comes freshly
+// reset. False only for a shortcut that gives no entry; the outcome, when
+// asked for, says why.
+bool ResolveData(const tessvald::string::CString& strPath, CRecord& record, CResolveOutcome* pOutcome = nullptr);
 
 // Expands environment references; true when the result is not empty.
 bool ExpandEnvironment(const wchar_t* pszText, tessvald::string::CString& strResult);

@@ -1,11 +1,11 @@
 #include "resolve/FileTypes.h"
 
-#include "foundation/CSplitPath.h"
 #include "foundation/ScopedHandle.h"
 #include "resolve/IconIndex.h"
 
+#include <shellapi.h>
+
 using tessvald::CRegKeyHandle;
-using tessvald::string::CSplitPath;
 using tessvald::string::CString;
 
 namespace {
@@ -108,26 +108,18 @@ bool GetDefaultIcon(const CString& strExtension, CString& strIconFile, LONG& nIc
     return true;
 }
 
+// The name Explorer shows in its "Typ" column, which may differ from the
+// class's raw default value (a friendly name, the system's language). Only
+// the name is asked for, so the file itself is never touched.
 bool GetFileTypeName(const wchar_t* pszPath, CString& strTypeName)
 {
-    CSplitPath split(pszPath);
-    CRegKeyHandle extensionKey;
-    if (!OpenClassesKey(split.m_szExt, extensionKey))
+    if (pszPath == nullptr || pszPath[0] == L'\0')
         return false;
-    CString strClass;
-    if (!ReadDefault(extensionKey.Get(), SizeFallback::None, strClass))
+    SHFILEINFOW info = {};
+    if (SHGetFileInfoW(pszPath, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES)
+            == 0
+        || info.szTypeName[0] == L'\0')
         return false;
-
-    CRegKeyHandle classKey;
-    if (!OpenClassesKey(strClass.GetData(), classKey))
-        return false;
-    LONG nBytes = 0;
-    if (!QueryDefaultSize(classKey.Get(), SizeFallback::QueryValueEx, nBytes))
-        return false;
-
-    CString strName;
-    if (!ReadDefaultValue(classKey.Get(), nBytes, strName) || strName.IsEmpty())
-        strName = CString(split.m_szExt).Substring(1).ToUpper();
-    strTypeName = strName;
+    strTypeName.Assign(info.szTypeName);
     return true;
 }

@@ -10,5 +10,5 @@
 // The registered default icon of documents with this extension (dot included).
 bool GetDefaultIcon(const tessvald::string::CString& strExtension, tessvald::string::CString& strIconFile,
                     LONG& nIconIndex);
-// The readable name of the path's file type.
+// The readable name of the path's file type, as Explorer shows it.
 bool GetFileTypeName(const wchar_t* pszPath, tessvald::string::CString& strTypeName);

@@ -39,6 +39,7 @@
 
 // Entry editor (202)
 #define IDC_BROWSE              310
+#define IDC_ICON_BROWSE         311
 #define IDC_ICON_POSITION       406
 #define IDC_ICON_RESOURCE       407
 #define IDC_ICON_COUNT          408

@@ -1,9 +1,8 @@
 #include "settings/CConfig.h"
 
-#include "foundation/ScopedHandle.h"
 #include "foundation/WideFormat.h"
-#include "settings/CProfileText.h"
 #include "settings/ProfileFormat.h"
+#include "settings/SettingsBackup.h"
 
 #include <cwchar>
 #include <cstdlib>
@@ -20,21 +19,6 @@ namespace {
 bool IsBlankText(const wchar_t* pszText)
 {
     return pszText == nullptr || pszText[0] == L'\0';
-}
-
-// A file that the profile functions create themselves is written in the
-// ANSI code page, which turns every other character into '?'; given the
-// UTF-16 byte order mark first, they write UTF-16.
-void CreateUnicodeFileIfMissing(const wchar_t* pszFileName)
-{
-    if (GetFileAttributesW(pszFileName) != INVALID_FILE_ATTRIBUTES)
-        return;
-    tessvald::CFileHandle file(CreateFileW(pszFileName, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return;
-    DWORD nWritten = 0;
-    WriteFile(file.Get(), kUtf16Bom, sizeof(kUtf16Bom), &nWritten, nullptr);
 }
 
 } // namespace
@@ -124,18 +108,7 @@ bool CConfig::WriteString(const wchar_t* pszSection, const wchar_t* pszKey, cons
 {
     if (IsBlankText(pszSection) || IsBlankText(pszKey) || IsBlankText(pszValue) || m_strFileName.IsEmpty())
         return false;
-
-    std::wstring text;
-    AppendProfileValue(text, pszValue, bQuote);
-
-    CreateUnicodeFileIfMissing(m_strFileName.GetData());
-    const BOOL bWritten = WritePrivateProfileStringW(pszSection, pszKey, text.c_str(), m_strFileName.GetData());
-    // The flush must not hide why the write failed: the caller may show it.
-    const DWORD nError = GetLastError();
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, m_strFileName.GetData());
-    ForgetSnapshot();
-    SetLastError(nError);
-    return bWritten == TRUE;
+    return WriteValues({ { pszSection, pszKey, pszValue, bQuote } });
 }
 
 bool CConfig::WriteBool(const wchar_t* pszSection, const wchar_t* pszKey, bool bValue, bool bWordForm) const
@@ -162,16 +135,43 @@ bool CConfig::DeleteKey(const wchar_t* pszSection, const wchar_t* pszKey) const
 {
     if (IsBlankText(pszSection) || IsBlankText(pszKey) || m_strFileName.IsEmpty())
         return false;
-    // Without a file there is no key to take away; the profile functions
-    // would create an empty one.
+    // Without a file there is no key to take away, and nothing to create.
     if (GetFileAttributesW(m_strFileName.GetData()) == INVALID_FILE_ATTRIBUTES)
         return true;
-    const BOOL bDeleted = WritePrivateProfileStringW(pszSection, pszKey, nullptr, m_strFileName.GetData());
+    return WriteValues({ { pszSection, pszKey, std::wstring(), false } });
+}
+
+// A file that cannot be read right now is not rewritten: its list would be
+// lost.
+bool CConfig::WriteValues(const std::vector<SProfileValue>& values) const
+{
+    if (m_strFileName.IsEmpty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    std::wstring text;
+    const bool bWritten = ReadSettingsText(m_strFileName.GetData(), text)
+        && SaveSettingsText(m_strFileName.GetData(), EditProfileText(text, values));
     const DWORD nError = GetLastError();
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, m_strFileName.GetData());
     ForgetSnapshot();
     SetLastError(nError);
-    return bDeleted == TRUE;
+    return bWritten;
+}
+
+bool CConfig::IsReadable() const
+{
+    return CurrentSnapshot() != nullptr || IsMissingFileError(m_snapshot.GetError());
+}
+
+DWORD CConfig::GetReadError() const
+{
+    return m_snapshot.GetError();
+}
+
+unsigned long long CConfig::GetContentHash() const
+{
+    const CProfileSnapshot* pSnapshot = CurrentSnapshot();
+    return pSnapshot == nullptr ? 0 : pSnapshot->GetContentHash();
 }
 
 void CConfig::BeginReadBatch() const

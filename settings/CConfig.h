@@ -2,13 +2,17 @@
 
 #include "foundation/CString.h"
 #include "settings/CProfileSnapshot.h"
+#include "settings/ProfileEdit.h"
 
 #include <windows.h>
 
+#include <vector>
+
 // Typed access to the settings file. Every read looks at the file and sees
 // it as it is now (a snapshot read again whenever the file's size or times
-// moved); every write goes through the platform's profile functions and is
-// flushed at once.
+// moved). Every write rewrites the whole file as it is on disk at that
+// moment with the key changed: the new contents go beside it and take its
+// place in one rename, so the file is whole at every moment.
 class CConfig
 {
 public:
@@ -28,6 +32,16 @@ public:
     // does or the file cannot be read.
     ULONG ReadHighestSectionNumber(const wchar_t* pszPrefix) const;
 
+    // False while the file is there but cannot be read (another program
+    // holds it locked): what the reads give then is no list at all, not an
+    // empty one. A missing file reads as an empty list. GetReadError tells
+    // why it could not be read.
+    bool IsReadable() const;
+    DWORD GetReadError() const;
+    // The digest of the bytes the reads see (HashProfileBytes), 0 when
+    // there is no file.
+    unsigned long long GetContentHash() const;
+
     // An empty value is never written.
     bool WriteString(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t* pszValue, bool bQuote = false) const;
     bool WriteBool(const wchar_t* pszSection, const wchar_t* pszKey, bool bValue, bool bWordForm) const;
@@ -35,6 +49,9 @@ public:
     bool WriteULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG nValue) const;
     // Takes the key out of its section; a key that is not there is no error.
     bool DeleteKey(const wchar_t* pszSection, const wchar_t* pszKey) const;
+    // Sets several keys in one rewrite (an empty value takes a key away).
+    // On failure the file is as it was and the cause is the last error.
+    bool WriteValues(const std::vector<SProfileValue>& values) const;
 
     // Reads between the two see the file as the first of them found it: one
     // look at the file for a whole tool instead of one per key. Pairs nest;

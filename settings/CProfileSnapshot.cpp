@@ -55,7 +55,7 @@ bool SameFileState(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUT
 
 } // namespace
 
-CProfileSnapshot::CProfileSnapshot() : m_bLoaded(false), m_fileState()
+CProfileSnapshot::CProfileSnapshot() : m_bLoaded(false), m_fileState(), m_nError(ERROR_SUCCESS), m_nContentHash(0)
 {
 }
 
@@ -65,6 +65,7 @@ bool CProfileSnapshot::Refresh(const wchar_t* pszPath)
 {
     WIN32_FILE_ATTRIBUTE_DATA state = {};
     if (pszPath == nullptr || !GetFileAttributesExW(pszPath, GetFileExInfoStandard, &state)) {
+        m_nError = pszPath == nullptr ? ERROR_INVALID_PARAMETER : GetLastError();
         Invalidate();
         return false;
     }
@@ -74,9 +75,12 @@ bool CProfileSnapshot::Refresh(const wchar_t* pszPath)
     // makes the next look read the file again rather than miss it.
     std::string bytes;
     if (!ReadWholeFile(pszPath, bytes)) {
+        m_nError = GetLastError();
         Invalidate();
         return false;
     }
+    m_nError = ERROR_SUCCESS;
+    m_nContentHash = HashProfileBytes(bytes);
     Parse(DecodeProfileBytes(bytes));
     m_fileState = state;
     m_bLoaded = true;
@@ -86,6 +90,7 @@ bool CProfileSnapshot::Refresh(const wchar_t* pszPath)
 void CProfileSnapshot::Invalidate()
 {
     m_bLoaded = false;
+    m_nContentHash = 0;
     m_sections.clear();
     m_sectionIndex.clear();
     m_highestNumbers.clear();

@@ -25,8 +25,13 @@ public:
 
     // Brings the snapshot up to the file: read again when its size or times
     // moved since it was last read. False when the file is missing or
-    // cannot be read.
+    // cannot be read; GetError then tells which.
     bool Refresh(const wchar_t* pszPath);
+    // Why the last Refresh failed.
+    DWORD GetError() const { return m_nError; }
+    // A digest of the bytes the snapshot was read from: a file changed by
+    // someone else shows in it even when its size and times stood still.
+    unsigned long long GetContentHash() const { return m_nContentHash; }
     // The next Refresh reads the file whatever its state.
     void Invalidate();
 
@@ -52,6 +57,8 @@ private:
     std::unordered_map<std::wstring, ULONG> m_highestNumbers;      // folded prefix -> highest number
     bool m_bLoaded;
     WIN32_FILE_ATTRIBUTE_DATA m_fileState;
+    DWORD m_nError;
+    unsigned long long m_nContentHash;
 
     void AddLine(const wchar_t* pchStart, const wchar_t* pchEnd);
     void AddSection(const wchar_t* pchStart, const wchar_t* pchEnd);

@@ -231,13 +231,6 @@ void CReplacementFile::Abandon()
     SetLastError(nError);
 }
 
-bool ReplaceWithUnicodeText(const wchar_t* pszTarget, const std::wstring& text)
-{
-    CReplacementFile file(pszTarget);
-    return file.Create() && file.Write(kUtf16Bom, sizeof(kUtf16Bom))
-        && file.Write(text.data(), text.size() * sizeof(wchar_t)) && file.Commit();
-}
-
 std::vector<std::wstring> FindLeftReplacementFiles(const wchar_t* pszTarget)
 {
     std::vector<std::wstring> found;

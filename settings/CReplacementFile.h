@@ -58,10 +58,6 @@ private:
     void Abandon();
 };
 
-// Writes the text as the file's whole new contents in UTF-16LE with a byte
-// order mark, through a CReplacementFile.
-bool ReplaceWithUnicodeText(const wchar_t* pszTarget, const std::wstring& text);
-
 // The temporary files of replacements of the target that were cut short
 // (by a kill, a crash, a power failure), as full paths. Process ids are
 // reused, so the name tells nothing of whether its process still runs.

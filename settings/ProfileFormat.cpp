@@ -115,3 +115,18 @@ bool IsEmptyProfileText(const std::wstring& text)
     }
     return true;
 }
+
+unsigned long long HashProfileBytes(const std::string& bytes)
+{
+    unsigned long long nHash = 14695981039346656037ull;
+    for (const char ch : bytes) {
+        nHash ^= static_cast<unsigned char>(ch);
+        nHash *= 1099511628211ull;
+    }
+    return nHash != 0 ? nHash : 1;
+}
+
+bool IsMissingFileError(unsigned long nError)
+{
+    return nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND;
+}

@@ -26,3 +26,11 @@ std::wstring DecodeProfileBytes(const std::string& bytes);
 // lost its contents (cut to nothing, or to the mark alone, or zero-filled
 // by a crash).
 bool IsEmptyProfileText(const std::wstring& text);
+
+// A digest of a file's bytes (64-bit FNV-1a), never 0: 0 stands for no
+// file at all.
+unsigned long long HashProfileBytes(const std::string& bytes);
+
+// Whether a failed open means that the file is not there, rather than that
+// it cannot be read right now.
+bool IsMissingFileError(unsigned long nError);

@@ -53,18 +53,41 @@ bool IsWorthKeeping(const std::string& bytes)
     return HoldsText(bytes) && (!HasUtf16Bom(bytes) || IsCompleteSettingsText(bytes));
 }
 
+std::string UnicodeFileBytes(const std::wstring& text)
+{
+    std::string bytes(reinterpret_cast<const char*>(kUtf16Bom), sizeof(kUtf16Bom));
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+void WriteBackup(const wchar_t* pszPath, const std::string& bytes)
+{
+    CReplacementFile backup(BackupPathOf(pszPath).c_str(), true);
+    if (backup.Create() && backup.Write(bytes.data(), bytes.size()))
+        backup.Commit();
+}
+
 // Best effort: the save's own rename keeps the settings file whole without
 // it, so a backup that cannot be written (a read-only .bak, a full disk)
 // must not stop the save. The older backup then stays.
 void BackUpOldFile(const wchar_t* pszPath)
 {
     std::string bytes;
-    if (!ReadWholeFile(pszPath, bytes) || !IsWorthKeeping(bytes))
-        return;
-    CReplacementFile backup(BackupPathOf(pszPath).c_str(), true);
-    if (backup.Create() && backup.Write(bytes.data(), bytes.size()))
-        backup.Commit();
+    if (ReadWholeFile(pszPath, bytes) && IsWorthKeeping(bytes))
+        WriteBackup(pszPath, bytes);
 }
+
+// Without any backup yet (the very first save), the list just saved becomes
+// the first one, so that a file emptied later can be put back.
+void StartBackup(const wchar_t* pszPath, const std::wstring& text)
+{
+    if (GetFileAttributesW(BackupPathOf(pszPath).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return;
+    const std::string bytes = UnicodeFileBytes(text);
+    if (IsWorthKeeping(bytes))
+        WriteBackup(pszPath, bytes);
+}
+
 
 bool IsLost(const wchar_t* pszPath)
 {
@@ -79,6 +102,8 @@ struct Candidate
 {
     std::string bytes;
     FILETIME ftWritten;
+    std::wstring path;
+    ERestoredFrom eFrom;
 };
 
 bool ReadCandidate(const std::wstring& path, bool bMustBeComplete, Candidate& candidate)
@@ -88,6 +113,8 @@ bool ReadCandidate(const std::wstring& path, bool bMustBeComplete, Candidate& ca
         || !ReadWholeFile(path.c_str(), candidate.bytes))
         return false;
     candidate.ftWritten = state.ftLastWriteTime;
+    candidate.path = path;
+    candidate.eFrom = bMustBeComplete ? ERestoredFrom::UnfinishedSave : ERestoredFrom::Backup;
     return bMustBeComplete ? IsCompleteSettingsText(candidate.bytes) : HoldsText(candidate.bytes);
 }
 
@@ -138,6 +165,17 @@ bool IsCompleteSettingsText(const std::string& bytes)
     return snapshot.Find(lastTool.c_str(), kLastToolKey, pszValue, nLength);
 }
 
+bool ReadSettingsText(const wchar_t* pszPath, std::wstring& text)
+{
+    text.clear();
+    std::string bytes;
+    if (ReadWholeFile(pszPath, bytes)) {
+        text = DecodeProfileBytes(bytes);
+        return true;
+    }
+    return IsMissingFileError(GetLastError());
+}
+
 bool SaveSettingsText(const wchar_t* pszPath, const std::wstring& text)
 {
     CReplacementFile file(pszPath);
@@ -147,6 +185,7 @@ bool SaveSettingsText(const wchar_t* pszPath, const std::wstring& text)
     BackUpOldFile(pszPath);
     if (!file.Commit())
         return false;
+    StartBackup(pszPath, text);
     // The list is whole in the file now; what earlier saves left behind is
     // of no use any more.
     RemoveLeftReplacementFiles(pszPath);
@@ -154,13 +193,17 @@ bool SaveSettingsText(const wchar_t* pszPath, const std::wstring& text)
     return true;
 }
 
-bool RestoreLostSettingsFile(const wchar_t* pszPath)
+ERestoredFrom RestoreLostSettingsFile(const wchar_t* pszPath, std::wstring& strSource)
 {
+    strSource.clear();
     if (pszPath == nullptr || pszPath[0] == L'\0' || !IsLost(pszPath))
-        return false;
+        return ERestoredFrom::Nothing;
     Candidate newest;
     if (!FindNewestCandidate(pszPath, newest))
-        return false;
+        return ERestoredFrom::Nothing;
     CReplacementFile file(pszPath);
-    return file.Create() && file.Write(newest.bytes.data(), newest.bytes.size()) && file.Commit();
+    if (!file.Create() || !file.Write(newest.bytes.data(), newest.bytes.size()) || !file.Commit())
+        return ERestoredFrom::Nothing;
+    strSource = newest.path;
+    return newest.eFrom;
 }

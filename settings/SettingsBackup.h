@@ -17,15 +17,25 @@ std::wstring BackupPathOf(const wchar_t* pszPath);
 // older versions know them.
 bool IsCompleteSettingsText(const std::string& bytes);
 
+// The settings file's text as it is on disk now, to be changed and saved
+// again; a missing file gives an empty text. False (with the cause as the
+// last error) when the file is there but cannot be read: rewriting it then
+// would lose its list.
+bool ReadSettingsText(const wchar_t* pszPath, std::wstring& text);
+
 // Writes the whole settings file: the new contents go to disk beside it,
-// the present contents become the backup when they are worth keeping, one
-// rename puts the new contents in place, and the temporary files that
-// earlier saves cut short left are removed. On failure the file is as it
-// was and the cause is the last error.
+// the present contents become the backup when they are worth keeping (the
+// new ones, when there is no backup yet), one rename puts the new contents
+// in place, and the temporary files that earlier saves cut short left are
+// removed. On failure the file is as it was and the cause is the last
+// error.
 bool SaveSettingsText(const wchar_t* pszPath, const std::wstring& text);
+
+// Where a lost settings file was brought back from.
+enum class ERestoredFrom { Nothing, Backup, UnfinishedSave };
 
 // When the settings file is missing or holds no text, puts the newest
 // complete copy in its place: the backup, or the new contents of a save cut
-// short before its rename. True when it restored one. A file with text is
-// never touched.
-bool RestoreLostSettingsFile(const wchar_t* pszPath);
+// short before its rename. A file with text is never touched. strSource
+// becomes the full path of the copy taken.
+ERestoredFrom RestoreLostSettingsFile(const wchar_t* pszPath, std::wstring& strSource);

@@ -11,12 +11,14 @@
 #include "settings/HotkeyText.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsBackup.h"
+#include "settings/ToolFields.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 using tessvald::CClientDC;
 using tessvald::string::CSplitPath;
@@ -95,18 +97,52 @@ void MakeOptionValues(int nDpi, OptionValue (&options)[kOptionCount])
 void AddRecord(CProfileText& text, const CRecord& record)
 {
     const wchar_t* pszSection = record.m_strSection.GetData();
-    text.AddValue(pszSection, L"name", record.m_strName.GetData());
-    text.AddValue(pszSection, L"path", record.m_strPath.GetData());
-    text.AddValue(pszSection, L"show", std::to_wstring(record.m_nShow).c_str());
-    text.AddValue(pszSection, L"param", record.m_strParam.GetData());
-    text.AddValue(pszSection, L"working", record.m_strWorking.GetData());
-    text.AddValue(pszSection, L"description", record.m_strDescription.GetData());
-    text.AddValue(pszSection, L"iconfile", record.m_strIconFile.GetData());
-    text.AddValue(pszSection, L"iconindex", std::to_wstring(record.m_nIconIndex).c_str());
-    // Written only when set: files without the key read as before, and
-    // older versions ignore it.
-    if (record.m_bRunAs)
-        text.AddValue(pszSection, L"runas", L"TRUE");
+    for (const SToolField& field : kToolFields) {
+        switch (field.eKind) {
+        case EToolFieldKind::Text:
+            text.AddValue(pszSection, field.pszKey, (record.*field.pText).GetData());
+            break;
+        case EToolFieldKind::Number:
+            text.AddValue(pszSection, field.pszKey, std::to_wstring(record.*field.pNumber).c_str());
+            break;
+        case EToolFieldKind::Flag:
+            if (record.*field.pFlag)
+                text.AddValue(pszSection, field.pszKey, L"TRUE");
+            break;
+        }
+    }
+}
+
+void ReadField(const wchar_t* pszSection, const SToolField& field, CRecord& record)
+{
+    wchar_t szValue[kValueSize] = {};
+    LONG nNumber = 0;
+    bool bFlag = false;
+    switch (field.eKind) {
+    case EToolFieldKind::Text:
+        if (g_config.ReadString(pszSection, field.pszKey, szValue, kValueSize))
+            (record.*field.pText).Assign(szValue);
+        break;
+    case EToolFieldKind::Number:
+        if (g_config.ReadLong(pszSection, field.pszKey, nNumber))
+            record.*field.pNumber = nNumber;
+        break;
+    case EToolFieldKind::Flag:
+        if (g_config.ReadBool(pszSection, field.pszKey, bFlag))
+            record.*field.pFlag = bFlag;
+        break;
+    }
+}
+
+// A value the reader would refuse must not be written: it would be gone
+// at the next reading, and the save after that would drop it for good.
+bool HasOverlongValue(CRecord* const* ppRecords, ULONG nRows)
+{
+    for (ULONG i = 0; i < nRows; ++i) {
+        if (ppRecords[i] != nullptr && FindOverlongField(*ppRecords[i]) != nullptr)
+            return true;
+    }
+    return false;
 }
 
 // "count", the options, then one section per row numbered from 1; a row
@@ -123,24 +159,10 @@ std::wstring MakeSettingsText(CRecord* const* ppRecords, ULONG nRows, int nDpi)
         CRecord* pRecord = ppRecords[i];
         if (pRecord == nullptr)
             continue;
-        pRecord->SetSection(L"tool%lu", static_cast<unsigned long>(i) + 1);
+        SetToolSection(*pRecord, i + 1);
         AddRecord(text, *pRecord);
     }
     return text.GetText();
-}
-
-// The options-only save writes into the file in place, where the profile
-// functions keep the file's encoding: in a file without the UTF-16 mark
-// (one written by hand or by an older version) a face name outside the
-// ANSI code page would turn into '?'. Such a file is first rewritten as
-// UTF-16 with the same text. Should that fail, the options are still
-// written in place.
-void ConvertToUtf16File(const wchar_t* pszPath)
-{
-    std::string bytes;
-    if (!ReadWholeFile(pszPath, bytes) || HasUtf16Bom(bytes))
-        return;
-    ReplaceWithUnicodeText(pszPath, DecodeProfileBytes(bytes));
 }
 
 bool HasConfigFileName()
@@ -167,28 +189,8 @@ bool ReadRecord(CRecord* pRecord)
         return false;
     const wchar_t* pszSection = pRecord->m_strSection.GetData();
     CConfigReadBatch batch(g_config);
-    wchar_t szValue[kValueSize] = {};
-    LONG nNumber = 0;
-
-    if (g_config.ReadString(pszSection, L"name", szValue, kValueSize))
-        pRecord->SetName(szValue);
-    if (g_config.ReadString(pszSection, L"path", szValue, kValueSize))
-        pRecord->SetPath(szValue);
-    if (g_config.ReadLong(pszSection, L"show", nNumber))
-        pRecord->SetShow(nNumber);
-    if (g_config.ReadString(pszSection, L"param", szValue, kValueSize))
-        pRecord->SetParam(szValue);
-    if (g_config.ReadString(pszSection, L"working", szValue, kValueSize))
-        pRecord->SetWorking(szValue);
-    if (g_config.ReadString(pszSection, L"description", szValue, kValueSize))
-        pRecord->SetDescription(szValue);
-    if (g_config.ReadString(pszSection, L"iconfile", szValue, kValueSize))
-        pRecord->SetIconFile(szValue);
-    if (g_config.ReadLong(pszSection, L"iconindex", nNumber))
-        pRecord->SetIconIndex(nNumber);
-    bool bFlag = false;
-    if (g_config.ReadBool(pszSection, L"runas", bFlag))
-        pRecord->SetRunAs(bFlag);
+    for (const SToolField& field : kToolFields)
+        ReadField(pszSection, field, *pRecord);
     return true;
 }
 
@@ -258,28 +260,16 @@ bool SaveOptions(HWND hWnd)
 {
     if (!HasConfigFileName())
         return false;
-    ConvertToUtf16File(g_config.GetFileName());
-
     OptionValue options[kOptionCount];
     MakeOptionValues(WindowDpi(hWnd), options);
-    bool bSaved = true;
-    DWORD nFirstError = ERROR_SUCCESS;
-    // Every key is tried even after one failed, as a partial save keeps
-    // more of the user's choice than none.
+    std::vector<SProfileValue> values;
     for (const OptionValue& option : options) {
-        bool bWritten = true;
-        if (option.szValue[0] != L'\0')
-            bWritten = g_config.WriteString(option.pszSection, option.pszKey, option.szValue);
-        else if (option.bRemoveWhenEmpty)
-            bWritten = g_config.DeleteKey(option.pszSection, option.pszKey);
-        if (!bWritten && bSaved) {
-            bSaved = false;
-            nFirstError = GetLastError();
-        }
+        // An empty value keeps the stored one, but for a key that an empty
+        // value means to take away.
+        if (option.szValue[0] != L'\0' || option.bRemoveWhenEmpty)
+            values.push_back({ option.pszSection, option.pszKey, option.szValue, false });
     }
-    if (!bSaved)
-        SetLastError(nFirstError);
-    return bSaved;
+    return g_config.WriteValues(values);
 }
 
 bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd)
@@ -290,5 +280,9 @@ bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd)
     }
     if (!HasConfigFileName())
         return false;
+    if (HasOverlongValue(ppRecords, nRows)) {
+        SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
     return SaveSettingsText(g_config.GetFileName(), MakeSettingsText(ppRecords, nRows, WindowDpi(hWnd)));
 }

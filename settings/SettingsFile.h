@@ -29,11 +29,12 @@ void LoadFontOptions();
 // "hotkey" in [tools]; absent, empty or unreadable means no shortcut.
 void LoadHotkeyOption();
 
-// The options alone, written in place into the settings file: "shortpath",
-// "systemfont", "icons", "hotkey" (removed when there is no shortcut), then
-// the font. The window's device context gives
-// the resolution for the font size in points. Every key is tried; false
-// (with the cause as the last error) when any could not be written.
+// The options alone: "shortpath", "systemfont", "icons", "hotkey" (removed
+// when there is no shortcut), then the font, set in the settings file as it
+// is on disk at this moment, which is rewritten whole with one rename; the
+// list in it stays as it is there. The window's device context gives the
+// resolution for the font size in points. False (with the cause as the last
+// error) when the file could not be read or written; it is then as it was.
 bool SaveOptions(HWND hWnd);
 
 // Rewrites the whole settings file from the list editor's rows, in row
@@ -41,6 +42,8 @@ bool SaveOptions(HWND hWnd);
 // record numbered "tool%lu" from 1. A row without a record is skipped and
 // its number left unused. Each record's section is set to its new number.
 // The new file is complete on disk before it replaces the old one in one
-// rename; the old one is kept as the backup (SettingsBackup.h). On failure
-// the old file stays as it was and the cause is the last error.
+// rename; the old one is kept as the backup (SettingsBackup.h). A text
+// longer than the reader takes (FindOverlongField) is refused with
+// ERROR_INVALID_DATA. On failure the old file stays as it was and the cause
+// is the last error.
 bool SaveToolList(CRecord* const* ppRecords, ULONG nRows, HWND hWnd);

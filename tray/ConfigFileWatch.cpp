@@ -5,6 +5,12 @@
 
 BY_HANDLE_FILE_INFORMATION g_configFileInfo = {};
 
+namespace {
+
+bool s_bConfigStateKnown = true;
+
+} // namespace
+
 bool GetFileInfo(const wchar_t* pszPath, BY_HANDLE_FILE_INFORMATION* pInfo)
 {
     if (pInfo == nullptr || pszPath == nullptr)
@@ -32,6 +38,10 @@ bool IsNoFile(const BY_HANDLE_FILE_INFORMATION& info)
 // then, not the ones of a file that is gone.
 bool HasConfigFileChanged()
 {
+    if (!s_bConfigStateKnown) {
+        RememberConfigFileState();
+        return true;
+    }
     BY_HANDLE_FILE_INFORMATION info = {};
     if (!GetFileInfo(g_config.GetFileName(), &info)) {
         if (IsNoFile(g_configFileInfo))
@@ -49,6 +59,12 @@ bool HasConfigFileChanged()
 
 void RememberConfigFileState()
 {
+    s_bConfigStateKnown = true;
     BY_HANDLE_FILE_INFORMATION info = {};
     g_configFileInfo = GetFileInfo(g_config.GetFileName(), &info) ? info : BY_HANDLE_FILE_INFORMATION{};
+}
+
+void ForgetConfigFileState()
+{
+    s_bConfigStateKnown = false;
 }

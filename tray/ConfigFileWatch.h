@@ -7,6 +7,10 @@
 extern BY_HANDLE_FILE_INFORMATION g_configFileInfo;
 
 bool GetFileInfo(const wchar_t* pszPath, BY_HANDLE_FILE_INFORMATION* pInfo);
-// True when the file differs from the state last seen; that state is then updated.
+// True when the file differs from the state last seen, or when that state
+// was forgotten; the state is then updated.
 bool HasConfigFileChanged();
 void RememberConfigFileState();
+// After a read that failed (the file was locked): the next look counts as
+// a change, so the file is read again.
+void ForgetConfigFileState();

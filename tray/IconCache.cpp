@@ -11,9 +11,9 @@ namespace {
 
 // File names match as the file system matches them, ignoring the case of
 // ASCII letters.
-std::wstring MakeKey(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
+std::wstring MakeKey(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth, int nHeight)
 {
-    std::wstring key = pszFile;
+    std::wstring key = std::wstring(pszFile) + L'|' + pszPath;
     for (wchar_t& ch : key)
         if (ch >= L'A' && ch <= L'Z')
             ch = static_cast<wchar_t>(ch - L'A' + L'a');
@@ -23,32 +23,36 @@ std::wstring MakeKey(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeigh
 
 } // namespace
 
-CIconCache::CIcon::CIcon(std::wstring strKey, const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight,
-                         ULONG nSerial)
-    : m_strKey(std::move(strKey)), m_strFile(pszFile), m_nIndex(nIndex), m_nWidth(nWidth), m_nHeight(nHeight),
-      m_nSerial(nSerial), m_eState(EState::Pending), m_nUsers(0)
+CIconCache::CIcon::CIcon(std::wstring strKey, const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath,
+                         int nWidth, int nHeight, ULONG nSerial)
+    : m_strKey(std::move(strKey)), m_strFile(pszFile), m_nIndex(nIndex), m_strPath(pszPath), m_nWidth(nWidth),
+      m_nHeight(nHeight), m_nSerial(nSerial), m_eState(EState::Pending), m_nUsers(0)
 {
 }
 
 CIconCache::CIcon::~CIcon() = default;
 
-CIconCache::CIconCache() : m_nNextSerial(1), m_pfnLoad(LoadIconFromFile)
+CIconCache::CIconCache() : m_nNextSerial(1), m_pfnLoad(LoadEntryIcon)
 {
 }
 
 CIconCache::~CIconCache() = default;
 
-CIconCache::CIcon* CIconCache::Acquire(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
+CIconCache::CIcon* CIconCache::Acquire(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth,
+                                       int nHeight)
 {
     // "%WINDIR%\notepad.exe" and its expansion are one file and one icon.
     CString strFile;
-    if (!ExpandEnvironment(pszFile, strFile))
+    CString strPath;
+    const bool bFile = ExpandEnvironment(pszFile, strFile);
+    if (!ExpandEnvironment(pszPath, strPath) && !bFile)
         return nullptr;
-    std::wstring key = MakeKey(strFile.GetData(), nIndex, nWidth, nHeight);
+    std::wstring key = MakeKey(strFile.GetText(), nIndex, strPath.GetText(), nWidth, nHeight);
     auto found = m_icons.find(key);
     if (found == m_icons.end()) {
         const ULONG nSerial = m_nNextSerial++;
-        auto pIcon = std::make_unique<CIcon>(key, strFile.GetData(), nIndex, nWidth, nHeight, nSerial);
+        auto pIcon =
+            std::make_unique<CIcon>(key, strFile.GetText(), nIndex, strPath.GetText(), nWidth, nHeight, nSerial);
         m_bySerial[nSerial] = pIcon.get();
         m_newSerials.push_back(nSerial);
         found = m_icons.emplace(std::move(key), std::move(pIcon)).first;
@@ -69,7 +73,8 @@ void CIconCache::LoadNow(CIcon& icon)
 {
     if (icon.m_eState != CIcon::EState::Pending)
         return;
-    icon.m_hIcon.Reset(m_pfnLoad(icon.m_strFile.GetData(), icon.m_nIndex, icon.m_nWidth, icon.m_nHeight));
+    icon.m_hIcon.Reset(
+        m_pfnLoad(icon.m_strFile.GetText(), icon.m_nIndex, icon.m_strPath.GetText(), icon.m_nWidth, icon.m_nHeight));
     icon.m_eState = icon.m_hIcon ? CIcon::EState::Loaded : CIcon::EState::Failed;
 }
 

@@ -10,21 +10,24 @@
 #include <unordered_map>
 #include <vector>
 
-// The pictures of the menu entries, one per file, icon index and size: all
+// The pictures of the menu entries, one per file, icon index, entry path
+// (whose shell icon stands in when the icon cannot be had) and size: all
 // entries that show the same icon share one load and one handle, which the
 // cache alone destroys when the last of them lets go. Lives on the user
 // interface thread; loads made elsewhere come back through Deliver.
 class CIconCache
 {
 public:
-    using LoadFunction = HICON (*)(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight);
+    using LoadFunction = HICON (*)(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth,
+                                   int nHeight);
 
     class CIcon
     {
     public:
         enum class EState { Pending, Loaded, Failed };
 
-        CIcon(std::wstring strKey, const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight, ULONG nSerial);
+        CIcon(std::wstring strKey, const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth,
+              int nHeight, ULONG nSerial);
         CIcon(const CIcon&) = delete;
         CIcon& operator=(const CIcon&) = delete;
         virtual ~CIcon();
@@ -32,6 +35,7 @@ public:
         std::wstring m_strKey;
         tessvald::string::CString m_strFile;  // environment references expanded
         LONG m_nIndex;
+        tessvald::string::CString m_strPath;  // the entry's path, expanded too
         int m_nWidth;
         int m_nHeight;
         ULONG m_nSerial;  // names the icon to a loader on another thread
@@ -45,9 +49,9 @@ public:
     CIconCache& operator=(const CIconCache&) = delete;
     virtual ~CIconCache();
 
-    // The shared icon, made pending when it is new; null for an empty file
-    // name. Every Acquire is matched by one Release.
-    CIcon* Acquire(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight);
+    // The shared icon, made pending when it is new; null when neither an
+    // icon file nor a path is named. Every Acquire is matched by one Release.
+    CIcon* Acquire(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth, int nHeight);
     void Release(CIcon* pIcon);
 
     // Loads a pending icon on this thread. A failed load is final: the

@@ -2,8 +2,21 @@
 
 #include <windows.h>
 
-// The picture of a menu entry: the icon group at a position of a module, or,
-// when the file is no module or has no such group, the file itself read as
-// an icon file. Null when nothing can be loaded. Safe on any thread: it
-// touches no window, menu or shared state.
+// The pictures of menu entries. Safe on any thread: they touch no window,
+// menu or shared state. The shell's icons need COM on the calling thread.
+
+// The icon group of a module that the index names (a position, or,
+// negative, a resource number), or, when the file is no module or has no
+// such group, the file itself read as an icon file. Null when nothing can
+// be loaded.
 HICON LoadIconFromFile(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight);
+
+// What Explorer shows for a path: the file's own icon, its type's or the
+// folder's; for a path that is not there, or none, the generic icon of a
+// program or a document.
+HICON LoadShellIcon(const wchar_t* pszPath, int nWidth, int nHeight);
+
+// An entry's picture: its icon, or, where that cannot be had (no icon
+// file, a file without icon groups, a damaged or missing one), the shell's
+// icon for the entry's path, so that no entry shows a gap.
+HICON LoadEntryIcon(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth, int nHeight);

@@ -1,75 +1,109 @@
 #include "tray/IconLoader.h"
 
+#include "foundation/AbandonedWork.h"
+#include "foundation/LockScope.h"
+
+#include <objbase.h>
+
 #include <algorithm>
 
-CIconLoader::CIconLoader()
+using tessvald::CLockScope;
+
+namespace {
+
+// At the end of a run the loader gets this long to finish the icon it is
+// loading; a read that takes longer is on a share that stopped answering.
+constexpr DWORD kStopTimeoutMs = 1000;
+
+} // namespace
+
+CIconLoader::CShared::CShared()
     : m_lock(), m_wake(), m_bStop(false), m_bNotified(false), m_hNotify(nullptr), m_nMessage(0)
 {
     InitializeSRWLock(&m_lock);
     InitializeConditionVariable(&m_wake);
 }
 
+CIconLoader::CIconLoader() : m_pShared(std::make_shared<CShared>()), m_bStopping(false)
+{
+}
+
 CIconLoader::~CIconLoader()
 {
-    Stop();
+    Stop(kStopTimeoutMs);
 }
 
 bool CIconLoader::Start(HWND hNotify, UINT nMessage)
 {
-    Stop();
-    m_hNotify = hNotify;
-    m_nMessage = nMessage;
-    m_bStop = false;
-    m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
-    if (!m_hThread)
+    Stop(kStopTimeoutMs);
+    m_pShared = std::make_shared<CShared>();
+    m_pShared->m_hNotify = hNotify;
+    m_pShared->m_nMessage = nMessage;
+    m_bStopping = false;
+    // The thread holds the shared block for as long as it runs.
+    auto* pThreadShare = new std::shared_ptr<CShared>(m_pShared);
+    m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, pThreadShare, 0, nullptr));
+    if (!m_hThread) {
+        delete pThreadShare;
         return false;
+    }
     // Start-up and the menus come first; icons fill in when they have time.
     SetThreadPriority(m_hThread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
     return true;
 }
 
-void CIconLoader::Stop()
+void CIconLoader::RequestStop()
 {
     if (!m_hThread)
         return;
+    m_bStopping = true;
     {
-        CLockScope scope(m_lock);
-        m_bStop = true;
+        CLockScope scope(m_pShared->m_lock);
+        m_pShared->m_bStop = true;
     }
-    WakeAllConditionVariable(&m_wake);
-    WaitForSingleObject(m_hThread.Get(), INFINITE);
+    WakeAllConditionVariable(&m_pShared->m_wake);
+}
+
+bool CIconLoader::Stop(DWORD nTimeoutMs)
+{
+    if (!m_hThread)
+        return true;
+    RequestStop();
+    const bool bEnded = WaitForSingleObject(m_hThread.Get(), nTimeoutMs) == WAIT_OBJECT_0;
+    if (!bEnded)
+        NoteAbandonedWork();
     m_hThread.Reset();
-    m_urgent.clear();
-    m_waiting.clear();
-    m_results.clear();
-    m_bNotified = false;
+    // A thread left behind keeps the old block; this one starts afresh.
+    m_pShared = std::make_shared<CShared>();
+    return bEnded;
 }
 
 void CIconLoader::Queue(const CIconCache::CIcon& icon, CIconCache::LoadFunction pfnLoad)
 {
     {
-        CLockScope scope(m_lock);
-        m_waiting.push_back(
-            { icon.m_nSerial, icon.m_strFile.GetText(), icon.m_nIndex, icon.m_nWidth, icon.m_nHeight, pfnLoad });
+        CLockScope scope(m_pShared->m_lock);
+        m_pShared->m_waiting.push_back({ icon.m_nSerial, icon.m_strFile.GetText(), icon.m_nIndex,
+                                         icon.m_strPath.GetText(), icon.m_nWidth, icon.m_nHeight, pfnLoad });
     }
-    WakeConditionVariable(&m_wake);
+    WakeConditionVariable(&m_pShared->m_wake);
 }
 
 void CIconLoader::Prioritise(ULONG nSerial)
 {
-    CLockScope scope(m_lock);
-    const auto found = std::find_if(m_waiting.begin(), m_waiting.end(),
+    CLockScope scope(m_pShared->m_lock);
+    auto& waiting = m_pShared->m_waiting;
+    const auto found = std::find_if(waiting.begin(), waiting.end(),
                                     [nSerial](const CRequest& request) { return request.m_nSerial == nSerial; });
-    if (found == m_waiting.end())
+    if (found == waiting.end())
         return;
-    m_urgent.push_back(std::move(*found));
-    m_waiting.erase(found);
+    m_pShared->m_urgent.push_back(std::move(*found));
+    waiting.erase(found);
 }
 
 void CIconLoader::Retain(const std::function<bool(ULONG)>& isWanted)
 {
-    CLockScope scope(m_lock);
-    for (auto* pQueue : { &m_urgent, &m_waiting })
+    CLockScope scope(m_pShared->m_lock);
+    for (auto* pQueue : { &m_pShared->m_urgent, &m_pShared->m_waiting })
         pQueue->erase(std::remove_if(pQueue->begin(), pQueue->end(),
                                      [&](const CRequest& request) { return !isWanted(request.m_nSerial); }),
                       pQueue->end());
@@ -77,50 +111,62 @@ void CIconLoader::Retain(const std::function<bool(ULONG)>& isWanted)
 
 std::vector<CIconLoader::CResult> CIconLoader::TakeResults()
 {
-    CLockScope scope(m_lock);
-    m_bNotified = false;
+    CLockScope scope(m_pShared->m_lock);
+    m_pShared->m_bNotified = false;
     std::vector<CResult> results;
-    results.swap(m_results);
+    results.swap(m_pShared->m_results);
     return results;
 }
 
 DWORD WINAPI CIconLoader::ThreadProc(void* pParameter)
 {
-    static_cast<CIconLoader*>(pParameter)->Run();
+    std::unique_ptr<std::shared_ptr<CShared>> pShare(static_cast<std::shared_ptr<CShared>*>(pParameter));
+    Run(**pShare);
     return 0;
 }
 
-void CIconLoader::Run()
+void CIconLoader::Run(CShared& shared)
 {
+    // The shell's icons for the entries' paths want COM on the thread that
+    // asks for them.
+    const bool bCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     CRequest request;
-    while (WaitForRequest(request))
-        AddResult(request.m_nSerial,
-                  request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_nWidth, request.m_nHeight));
+    while (WaitForRequest(shared, request))
+        AddResult(shared, request.m_nSerial,
+                  request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_strPath.c_str(),
+                                    request.m_nWidth, request.m_nHeight));
+    if (bCom)
+        CoUninitialize();
 }
 
-bool CIconLoader::WaitForRequest(CRequest& request)
+bool CIconLoader::WaitForRequest(CShared& shared, CRequest& request)
 {
-    CLockScope scope(m_lock);
-    while (!m_bStop && m_urgent.empty() && m_waiting.empty())
-        SleepConditionVariableSRW(&m_wake, &m_lock, INFINITE, 0);
-    if (m_bStop)
+    CLockScope scope(shared.m_lock);
+    while (!shared.m_bStop && shared.m_urgent.empty() && shared.m_waiting.empty())
+        SleepConditionVariableSRW(&shared.m_wake, &shared.m_lock, INFINITE, 0);
+    if (shared.m_bStop)
         return false;
-    auto& queue = m_urgent.empty() ? m_waiting : m_urgent;
+    auto& queue = shared.m_urgent.empty() ? shared.m_waiting : shared.m_urgent;
     request = std::move(queue.front());
     queue.pop_front();
     return true;
 }
 
-void CIconLoader::AddResult(ULONG nSerial, HICON hIcon)
+void CIconLoader::AddResult(CShared& shared, ULONG nSerial, HICON hIcon)
 {
     bool bNotify = false;
     {
-        CLockScope scope(m_lock);
-        m_results.push_back({ nSerial, tessvald::CIconHandle(hIcon) });
-        bNotify = !m_bNotified;
-        m_bNotified = true;
+        CLockScope scope(shared.m_lock);
+        // A loader that was stopped meanwhile wants nothing any more.
+        if (shared.m_bStop) {
+            tessvald::CIconHandle unwanted(hIcon);
+            return;
+        }
+        shared.m_results.push_back({ nSerial, tessvald::CIconHandle(hIcon) });
+        bNotify = !shared.m_bNotified;
+        shared.m_bNotified = true;
     }
     // One message stands for every result that gathers until it is handled.
     if (bNotify)
-        PostMessageW(m_hNotify, m_nMessage, 0, 0);
+        PostMessageW(shared.m_hNotify, shared.m_nMessage, 0, 0);
 }

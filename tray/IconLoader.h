@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,9 @@
 // for hundreds of files. It works on copies of what it is asked for and
 // never touches a menu, window or cached icon: each picture it loads waits
 // in its results until the user interface thread takes it, told by one
-// posted message per batch.
+// posted message per batch. A file on a share that stopped answering may
+// hold the thread in a read for good: everything the thread touches lives
+// in a block it shares, so it can be left behind safely.
 class CIconLoader
 {
 public:
@@ -33,10 +36,14 @@ public:
     // nMessage goes to hNotify whenever results wait. False when the thread
     // cannot be made; icons are then loaded where they are drawn.
     bool Start(HWND hNotify, UINT nMessage);
-    // Ends and joins the thread; what was asked for or loaded and not yet
-    // taken is dropped.
-    void Stop();
-    bool IsRunning() const { return m_hThread.IsValid(); }
+    // Tells the thread to end, without waiting for it.
+    void RequestStop();
+    // Ends the thread, waiting for it at most nTimeoutMs; what was asked
+    // for or loaded and not yet taken is dropped. False when the thread did
+    // not end in time: it is then left behind (NoteAbandonedWork).
+    bool Stop(DWORD nTimeoutMs);
+    // Started and not told to stop.
+    bool IsRunning() const { return m_hThread.IsValid() && !m_bStopping; }
 
     void Queue(const CIconCache::CIcon& icon, CIconCache::LoadFunction pfnLoad);
     // An icon being drawn right now is loaded before the others.
@@ -51,37 +58,33 @@ private:
         ULONG m_nSerial;
         std::wstring m_strFile;
         LONG m_nIndex;
+        std::wstring m_strPath;
         int m_nWidth;
         int m_nHeight;
         CIconCache::LoadFunction m_pfnLoad;
     };
 
-    // Held for a scope on the loader's lock.
-    class CLockScope
+    // What the thread and the user interface thread share, under m_lock.
+    struct CShared
     {
-    public:
-        explicit CLockScope(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-        CLockScope(const CLockScope&) = delete;
-        CLockScope& operator=(const CLockScope&) = delete;
-        virtual ~CLockScope() { ReleaseSRWLockExclusive(&m_lock); }
-
-    private:
-        SRWLOCK& m_lock;
+        CShared();
+        SRWLOCK m_lock;
+        CONDITION_VARIABLE m_wake;
+        std::deque<CRequest> m_urgent;
+        std::deque<CRequest> m_waiting;
+        std::vector<CResult> m_results;
+        bool m_bStop;
+        bool m_bNotified;
+        HWND m_hNotify;
+        UINT m_nMessage;
     };
 
     static DWORD WINAPI ThreadProc(void* pParameter);
-    void Run();
-    bool WaitForRequest(CRequest& request);
-    void AddResult(ULONG nSerial, HICON hIcon);
+    static void Run(CShared& shared);
+    static bool WaitForRequest(CShared& shared, CRequest& request);
+    static void AddResult(CShared& shared, ULONG nSerial, HICON hIcon);
 
-    SRWLOCK m_lock;
-    CONDITION_VARIABLE m_wake;
-    std::deque<CRequest> m_urgent;
-    std::deque<CRequest> m_waiting;
-    std::vector<CResult> m_results;
-    bool m_bStop;
-    bool m_bNotified;
-    HWND m_hNotify;
-    UINT m_nMessage;
+    std::shared_ptr<CShared> m_pShared;
     tessvald::CKernelHandle m_hThread;
+    bool m_bStopping;
 };

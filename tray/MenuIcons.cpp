@@ -20,23 +20,28 @@ BOOL CALLBACK InvalidateMenuWindow(HWND hWnd, LPARAM)
     return TRUE;
 }
 
+} // namespace
+
 // Our popup menus are windows of this thread; redrawing them asks us to
-// draw each visible entry again, now with the icons that arrived.
+// draw each visible entry again, with the icons and states that changed.
 void RepaintOpenMenus()
 {
     EnumThreadWindows(GetCurrentThreadId(), InvalidateMenuWindow, 0);
 }
-
-} // namespace
 
 void StartIconLoading(HWND hWnd)
 {
     g_iconLoader.Start(hWnd, WM_MENUICONSLOADED);
 }
 
-void StopIconLoading()
+void RequestIconLoadingStop()
 {
-    g_iconLoader.Stop();
+    g_iconLoader.RequestStop();
+}
+
+bool StopIconLoading(DWORD nTimeoutMs)
+{
+    return g_iconLoader.Stop(nTimeoutMs);
 }
 
 void QueueMenuIcons()

@@ -14,9 +14,13 @@ constexpr UINT WM_MENUICONSLOADED = WM_APP + 0x41;
 extern CIconCache g_iconCache;
 extern CIconLoader g_iconLoader;
 
-// At the main window's creation and destruction.
+// At the main window's creation; at its destruction the loader is told to
+// stop, and once the window is gone it is waited for, with a bound.
 void StartIconLoading(HWND hWnd);
-void StopIconLoading();
+void RequestIconLoadingStop();
+bool StopIconLoading(DWORD nTimeoutMs);
+// Redraws the popup menus of this thread that are on screen.
+void RepaintOpenMenus();
 // After a menu build: new icons go to the loader, forgotten ones leave it.
 void QueueMenuIcons();
 // WM_MENUICONSLOADED: the icons go into the cache, and a menu on screen is

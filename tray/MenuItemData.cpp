@@ -50,8 +50,8 @@ MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont)
     pData->m_hFont = hFont;
     pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
     pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
-    pData->m_pIcon = g_iconCache.Acquire(record.m_strIconFile.GetData(), record.m_nIconIndex, pData->m_nIconWidth,
-                                         pData->m_nIconHeight);
+    pData->m_pIcon = g_iconCache.Acquire(record.m_strIconFile.GetData(), record.m_nIconIndex,
+                                         record.m_strPath.GetData(), pData->m_nIconWidth, pData->m_nIconHeight);
     return pData;
 }
 

@@ -52,21 +52,14 @@ void ReadSystemText(DWORD nCode, wchar_t* pszBuffer)
         pszBuffer[0] = L'\0';
 }
 
-} // namespace
-
-void ShowError(HWND hOwner, DWORD nCode, const wchar_t* pszCaption, const wchar_t* pszFormat, ...)
+// The formatted text, then the system's text for the code on a line of its
+// own, in the shared buffers.
+void ComposeWithSystemText(DWORD nCode, const wchar_t* pszCaption, const wchar_t* pszDefaultCaption,
+                           const wchar_t* pszFormat, va_list args)
 {
-    // Code 0 comes from a GetLastError that had nothing to say; the caller
-    // accepts that nothing is shown then.
-    if (nCode == 0)
-        return;
     ClearBuffers();
-    SetCaption(pszCaption, L"Fehler");
-
-    va_list args;
-    va_start(args, pszFormat);
+    SetCaption(pszCaption, pszDefaultCaption);
     FormatText(pszFormat, args);
-    va_end(args);
 
     wchar_t szSystemText[kSystemTextCapacity] = {};
     if (nCode != kNoSystemText)
@@ -76,9 +69,31 @@ void ShowError(HWND hOwner, DWORD nCode, const wchar_t* pszCaption, const wchar_
     if (g_szMsgText[0] != L'\0' && szSystemText[0] != L'\0')
         AppendCut(g_szMsgText, kTextCapacity, L"\n");
     AppendCut(g_szMsgText, kTextCapacity, szSystemText);
+}
 
+} // namespace
+
+void ShowError(HWND hOwner, DWORD nCode, const wchar_t* pszCaption, const wchar_t* pszFormat, ...)
+{
+    // Code 0 comes from a GetLastError that had nothing to say; the caller
+    // accepts that nothing is shown then.
+    if (nCode == 0)
+        return;
+    va_list args;
+    va_start(args, pszFormat);
+    ComposeWithSystemText(nCode, pszCaption, L"Fehler", pszFormat, args);
+    va_end(args);
     if (g_szMsgText[0] != L'\0')
         MessageBoxW(hOwner, g_szMsgText, g_szMsgCaption, MB_ICONERROR | MB_OK);
+}
+
+int AskRetry(HWND hOwner, DWORD nCode, const wchar_t* pszCaption, const wchar_t* pszFormat, ...)
+{
+    va_list args;
+    va_start(args, pszFormat);
+    ComposeWithSystemText(nCode, pszCaption, L"Fehler", pszFormat, args);
+    va_end(args);
+    return MessageBoxW(hOwner, g_szMsgText, g_szMsgCaption, MB_RETRYCANCEL | MB_ICONWARNING);
 }
 
 int AskQuestion(HWND hOwner, const wchar_t* pszCaption, const wchar_t* pszFormat, ...)

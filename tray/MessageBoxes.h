@@ -15,6 +15,12 @@ extern wchar_t g_szMsgText[3072];
 // the code. Code 0 shows nothing at all. A null caption reads "Fehler".
 void ShowError(HWND hOwner, DWORD nCode, const wchar_t* pszCaption, const wchar_t* pszFormat, ...);
 
+// A box that offers "Wiederholen" and "Abbrechen" for a failure that may
+// pass (a file that another program holds for a moment): the formatted
+// text, a line break and the system's text for the code. IDRETRY or
+// IDCANCEL.
+int AskRetry(HWND hOwner, DWORD nCode, const wchar_t* pszCaption, const wchar_t* pszFormat, ...);
+
 // A Yes/No question; IDYES or IDNO, or 3 without a box when the text is
 // empty. A null caption reads "Frage".
 int AskQuestion(HWND hOwner, const wchar_t* pszCaption, const wchar_t* pszFormat, ...);

@@ -1,6 +1,7 @@
 #include "tray/Startup.h"
 
 #include "dialogs/CHelpDialog.h"
+#include "foundation/AbandonedWork.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/SettingsBackup.h"
@@ -13,8 +14,9 @@
 #include "tray/TrayNotice.h"
 #include "tray/TrayWindow.h"
 
-#include <commctrl.h>
 #include <objbase.h>
+
+#include <string>
 
 using tessvald::string::CString;
 
@@ -61,11 +63,19 @@ void Install(HKEY hRoot)
 // user's next save would make that final.
 void RestoreLostSettings()
 {
-    if (!RestoreLostSettingsFile(g_config.GetFileName()))
+    std::wstring source;
+    const ERestoredFrom eFrom = RestoreLostSettingsFile(g_config.GetFileName(), source);
+    if (eFrom == ERestoredFrom::Nothing)
         return;
     RememberConfigFileState();
-    QueueTrayNotice(L"Die Einstellungsdatei fehlte oder war leer. Sie wurde aus der letzten Sicherung "
-                    L"wiederhergestellt.");
+    const wchar_t* pszFormat = eFrom == ERestoredFrom::Backup
+        ? L"Die Einstellungsdatei fehlte oder war leer. Sie wurde aus der Sicherungskopie \u201E%s\u201C "
+          L"wiederhergestellt."
+        : L"Die Einstellungsdatei fehlte oder war leer. Sie wurde aus einer nicht beendeten Speicherung "
+          L"(\u201E%s\u201C) wiederhergestellt.";
+    CString strNotice;
+    CString::Format(strNotice, pszFormat, source.c_str());
+    QueueTrayNotice(strNotice.GetData());
 }
 
 void RunTrayApplication()
@@ -113,13 +123,11 @@ void StartUp(HINSTANCE hInstance)
 {
     // Before anything can load a library: a DLL named like a system one
     // beside the program (a Downloads folder, a stick) must never be run,
-    // and the current folder is never searched.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    // and neither the program's folder nor the current one is searched.
+    // The libraries that are not the system's known ones are loaded late
+    // for this (see the build), once this is in force.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    // The list editor's list view and the entry editor's up-down control
-    // are common controls; their classes exist only once registered.
-    INITCOMMONCONTROLSEX controls = { sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES };
-    InitCommonControlsEx(&controls);
     g_hInstance = hInstance;
     FillModulePath();
     g_hAppIcon = static_cast<HICON>(
@@ -151,6 +159,7 @@ void TearDown()
 {
     RemoveTrayIcon();
     DestroyMainWindow();
+    StopTrayWorkers();
     if (g_hAppIcon != nullptr) {
         DestroyIcon(g_hAppIcon);
         g_hAppIcon = nullptr;
@@ -164,6 +173,7 @@ int RunProgram(HINSTANCE hInstance, const wchar_t* pszCommandLine)
     StartUp(hInstance);
     PerformAction(CString(pszCommandLine));
     TearDown();
+    EndProcessIfWorkAbandoned(0);
     // The message loop ends only with a WM_QUIT of 0, and every other path
     // ends without one.
     return 0;

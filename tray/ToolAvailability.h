@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -11,14 +12,25 @@
 bool FileExists(const wchar_t* pszPath);
 
 // Whether each tool of the tools menu can be started, kept from one click
-// to the next. Each click looks at the folders, not the files: the times of
-// a folder move whenever a file in it is made, deleted or renamed, so the
-// files of a folder whose times stood still are as they were. A folder is
-// trusted that way only on a local NTFS or ReFS volume, when neither it nor
-// one of its tools is a link, and once its last change is older than the
-// file system's clock could blur; a folder with a single tool is never
-// worth it, its file is asked directly. Everything else is asked at every
-// click, so a tool deleted just before a click is greyed in that menu.
+// to the next.
+//
+// The look-ups run on worker threads, one per volume (a drive or a share),
+// because a share whose server stopped answering holds a look-up for tens
+// of seconds on Windows: a click starts them and waits a moment for the
+// answers; a volume that has not answered by then keeps its entries as
+// they were last known (enabled before the first answer), and its late
+// answer is applied when it comes. A volume still busy with an earlier
+// click is not asked again, so a dead share holds one thread, not one per
+// click.
+//
+// Each click looks at the folders, not the files: the times of a folder
+// move whenever a file in it is made, deleted or renamed, so the files of
+// a folder whose times stood still are as they were. A folder is trusted
+// that way only on a local NTFS or ReFS volume, when neither it nor one of
+// its tools is a link, and once its last change is older than the file
+// system's clock could blur; a folder with a single tool is never worth
+// it, its file is asked directly. Everything else is asked at every click,
+// so a tool deleted just before a click is greyed in that menu.
 class CToolAvailability
 {
 public:
@@ -27,17 +39,29 @@ public:
     CToolAvailability& operator=(const CToolAvailability&) = delete;
     virtual ~CToolAvailability();
 
+    // Where late answers are announced: the message is posted to the window
+    // when a volume answers after its click stopped waiting.
+    void SetNotify(HWND hWnd, UINT nMessage);
+
+    // A new list: the tools keep what was known of their paths.
     void Clear();
     // Tool n, appended to the menu being built enabled, with its stored
     // path; environment references are expanded for the test.
     void Add(ULONG nTool, const wchar_t* pszPath);
-    // Enables the entries of tools 1 to nCount whose files are there and
-    // greys the others; an entry is touched only when its state changes.
-    void Refresh(HMENU hMenu, ULONG nCount);
-    // The file system look-ups of the last Refresh.
+    // Asks every volume that is not still busy and waits for the answers
+    // up to nWaitMs, then enables the entries of tools 1 to nCount whose
+    // files are there and greys the others; an entry is touched only when
+    // its state changes.
+    void Refresh(HMENU hMenu, ULONG nCount, DWORD nWaitMs);
+    // The answers that came since, applied to the entries as the last
+    // Refresh counted them.
+    void TakeLateAnswers(HMENU hMenu);
+    // Waits up to nTimeoutMs for the look-ups in flight; false (noted as
+    // abandoned work) when one is still stuck then.
+    bool WaitForLookups(DWORD nTimeoutMs);
+    // The file system look-ups of the last Refresh that answered in time.
     ULONG GetLookupCount() const { return m_nLookups; }
 
-private:
     struct CTool
     {
         ULONG m_nTool;
@@ -51,26 +75,49 @@ private:
     {
         std::wstring m_strPath;  // with its closing backslash
         std::vector<std::size_t> m_tools;
-        bool m_bWatchable;
         bool m_bTrusted;
         FILETIME m_ftCreation;
         FILETIME m_ftLastWrite;
     };
 
-    std::vector<CTool> m_tools;
-    std::vector<CFolder> m_folders;
-    std::vector<std::size_t> m_looseTools;  // without a folder on a drive
-    std::unordered_map<std::wstring, std::size_t> m_folderIndex;
-    std::unordered_map<wchar_t, bool> m_watchableDrives;
-    ULONG m_nLookups;
+    // One volume's look-ups as they travel to a worker and back: copies of
+    // the paths and folder states, the answers filled in there.
+    struct CVolumeCheck;
 
-    bool IsWatchableDrive(wchar_t chDrive);
-    void CheckTool(CTool& tool);
-    void RefreshFolder(CFolder& folder, const FILETIME& ftNow);
+private:
+    struct CVolume
+    {
+        std::wstring m_strKey;
+        bool m_bDrive;     // "X:", whose file system may be trusted
+        int m_nWatchable;  // whether it may: -1 until a look-up told
+        std::vector<CFolder> m_folders;
+        std::vector<std::size_t> m_looseTools;
+        std::unordered_map<std::wstring, std::size_t> m_folderIndex;
+    };
+
+    std::vector<CTool> m_tools;
+    std::vector<CVolume> m_volumes;
+    std::unordered_map<std::wstring, std::size_t> m_volumeIndex;
+    std::unordered_map<std::wstring, bool> m_known;  // folded path -> last answer
+    // Look-ups started and not yet taken, by volume key; kept over a new
+    // list, so a stuck volume is not asked again.
+    std::unordered_map<std::wstring, std::shared_ptr<CVolumeCheck>> m_inFlight;
+    ULONG m_nGeneration;
+    ULONG m_nLookups;
+    ULONG m_nMenuCount;
+    HWND m_hNotify;
+    UINT m_nMessage;
+
+    CVolume& VolumeFor(const std::wstring& path);
+    void StartChecks(std::vector<std::shared_ptr<CVolumeCheck>>& started);
+    bool TakeAnswer(const std::shared_ptr<CVolumeCheck>& pCheck);
+    void TakeFinishedChecks();
+    void ApplyToMenu(HMENU hMenu, ULONG nCount);
 };
 
 extern CToolAvailability g_toolAvailability;
 
 // Before every showing of the tools menu: reads the tool count (no count,
-// no change) and brings the entries' states up to date.
+// no change) and brings the entries' states up to date, waiting for the
+// look-ups at most a moment.
 void EnableToolEntries();

@@ -6,6 +6,7 @@
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
+#include "settings/ToolFields.h"
 #include "tray/MessageBoxes.h"
 #include "tray/TrayMenus.h"
 
@@ -79,9 +80,16 @@ void SetShellExecuteHook(ShellExecuteHook pfnHook)
 void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)
 {
     CRecord record;
-    record.SetSection(L"tool%lu", nTool);
+    SetToolSection(record, nTool);
     {
         CConfigReadBatch batch(g_config);
+        // Held locked by another program for a moment: the tool is there,
+        // the list just cannot be read now.
+        if (!g_config.IsReadable()) {
+            ShowError(hOwner, g_config.GetReadError(), L"Ambertille",
+                      L"Die Programmliste kann gerade nicht gelesen werden. Versuchen Sie es gleich noch einmal.");
+            return;
+        }
         ReadRecord(&record);
     }
     // The section may have gone since the menu was built (the file was

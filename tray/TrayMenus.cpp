@@ -6,6 +6,7 @@
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
+#include "settings/ToolFields.h"
 #include "tray/AppGlobals.h"
 #include "tray/MenuFont.h"
 #include "tray/MenuIcons.h"
@@ -70,7 +71,7 @@ bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont)
     bool bToolAdded = false;
     for (ULONG n = 1; n <= nCount; ++n) {
         record.Reset();
-        record.SetSection(L"tool%lu", n);
+        SetToolSection(record, n);
         ReadRecord(&record);
         if (record.IsSeparator()) {
             AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);

@@ -3,6 +3,7 @@
 #include "dialogs/CAboutDialog.h"
 #include "dialogs/CManipulateDialog.h"
 #include "resources/resource.h"
+#include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
@@ -32,9 +33,16 @@ constexpr int kAddAttempts = 10;
 // Posted to ourselves from WM_MENUCHAR: the menu has handled the answer by
 // the time it arrives.
 constexpr UINT WM_TYPEAHEAD_CHECK = WM_USER + 101;
+// Posted by the availability look-ups that answered after their click.
+constexpr UINT WM_TOOLSCHECKED = WM_APP + 0x42;
 constexpr DWORD kAddRetryDelayMs = 500;
+// A settings file that could not be read is tried again this soon.
+constexpr UINT_PTR kRereadTimerId = 1;
+constexpr UINT kRereadDelayMs = 2000;
+// The workers together get this long to end after the window is gone.
+constexpr DWORD kWorkerStopMs = 1500;
 
-// The session ended while a click was being handled; see OnQueryEndSession.
+// The session ended while a click was being handled; see OnEndSession.
 bool s_bQuitAfterClick = false;
 CNotifyIconDecoder s_notifyDecoder;
 
@@ -140,11 +148,41 @@ void ReleaseMenus(HWND hWnd)
     DestroyProgramMenu();
 }
 
+// A settings file that another program holds locked for a moment (a
+// backup, a synchronisation, a virus scanner) gives no list at all, not an
+// empty one: the menus keep the list they show, and the file is read again
+// soon and at the next click. Without any menus yet they are built all the
+// same, so both menus work meanwhile.
+void BuildMenusFromFile(HWND hWnd)
+{
+    CConfigReadBatch batch(g_config);
+    const bool bReadable = g_config.IsReadable();
+    if (bReadable) {
+        KillTimer(hWnd, kRereadTimerId);
+    } else {
+        ForgetConfigFileState();
+        SetTimer(hWnd, kRereadTimerId, kRereadDelayMs, nullptr);
+    }
+    if (bReadable || g_hToolsMenu == nullptr)
+        BuildMenus(hWnd);
+}
+
 // The file may have been edited by someone else since the menus were built.
 void RebuildMenusIfChanged(HWND hWnd)
 {
     if (HasConfigFileChanged())
-        BuildMenus(hWnd);
+        BuildMenusFromFile(hWnd);
+}
+
+// A menu on screen is not rebuilt under the user's pointer.
+void OnRereadTimer(HWND hWnd)
+{
+    KillTimer(hWnd, kRereadTimerId);
+    if (g_bMenuActive) {
+        SetTimer(hWnd, kRereadTimerId, kRereadDelayMs, nullptr);
+        return;
+    }
+    RebuildMenusIfChanged(hWnd);
 }
 
 POINT MenuPoint(const STrayRequest& request)
@@ -223,11 +261,15 @@ void HandleClick(HWND hWnd, const STrayRequest& request)
     PostQuitMessage(0);
 }
 
-// The session may end while a menu is open. A menu's loop does not end on
-// the quit message and may even swallow it, so the menu is closed and the
+// Only the end of the session ends the tray: another program may still
+// refuse the log-off after the query, and the user would be left without
+// the icon for the rest of the session. A menu open then is closed: its
+// loop does not end on the quit message and may even swallow it, so the
 // quit is posted again once the click's handler has returned.
-void OnQueryEndSession()
+void OnEndSession(bool bEnding)
 {
+    if (!bEnding)
+        return;
     PostQuitMessage(0);
     if (!g_bMenuActive)
         return;
@@ -313,23 +355,46 @@ void DestroyMainWindow()
     g_hMainWnd = nullptr;
 }
 
+void StopTrayWorkers()
+{
+    const DWORD nStart = GetTickCount();
+    StopIconLoading(kWorkerStopMs);
+    const DWORD nElapsed = GetTickCount() - nStart;
+    g_toolAvailability.WaitForLookups(nElapsed < kWorkerStopMs ? kWorkerStopMs - nElapsed : 0);
+}
+
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg) {
     case WM_CREATE:
         StartIconLoading(hWnd);
-        BuildMenus(hWnd);
+        g_toolAvailability.SetNotify(hWnd, WM_TOOLSCHECKED);
+        BuildMenusFromFile(hWnd);
         return 0;
     case WM_DESTROY:
         // A window closed from outside (WM_CLOSE, taskkill without /F)
-        // must end the process too, or it runs on without an icon.
-        StopIconLoading();
+        // must end the process too, or it runs on without an icon. The
+        // workers are told to end here and waited for once the window is
+        // gone.
+        RequestIconLoadingStop();
+        g_toolAvailability.SetNotify(nullptr, 0);
+        KillTimer(hWnd, kRereadTimerId);
         ReleaseMenus(hWnd);
         PostQuitMessage(0);
         return 0;
     case WM_QUERYENDSESSION:
-        OnQueryEndSession();
-        break;
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kRereadTimerId)
+            OnRereadTimer(hWnd);
+        return 0;
+    case WM_TOOLSCHECKED:
+        g_toolAvailability.TakeLateAnswers(g_hToolsMenu);
+        RepaintOpenMenus();
+        return 0;
     case WM_DRAWITEM:
         DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;

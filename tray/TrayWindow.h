@@ -19,6 +19,11 @@ void RunTray();
 // Tear-down, also when the run never started.
 void RemoveTrayIcon();
 void DestroyMainWindow();
+// After the window is gone: the worker threads get a moment to end. One
+// still stuck then (a read on a dead share) is left behind, noted as
+// abandoned work; the window is gone first, so a new start is not refused
+// meanwhile.
+void StopTrayWorkers();
 
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 struct STrayRequest;

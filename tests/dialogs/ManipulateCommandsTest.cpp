@@ -352,7 +352,7 @@ TEST_F(ManipulateCommandsTest, SeparatorButtonAppendsASelectedVisibleSeparatorRo
     } } });
 }
 
-TEST_F(ManipulateCommandsTest, DroppedFilesAreAppendedAndUnreadableShortcutsSkipped)
+TEST_F(ManipulateCommandsTest, DroppedFilesAreAppendedAndUnreadableShortcutsSkippedWithAMessage)
 {
     CTempDir folder;
     const std::wstring first = folder.File(L"eins.ambtest");
@@ -362,6 +362,7 @@ TEST_F(ManipulateCommandsTest, DroppedFilesAreAppendedAndUnreadableShortcutsSkip
         ASSERT_TRUE(WriteFileBytes(file, "Inhalt"));
     ASSERT_TRUE(WriteFileBytes(broken, "keine Verknüpfung"));
     m_settings.Write(Tools({ L"A" }));
+    std::wstring message;
     Run({ { kEditorTitle, [&](HWND hDlg) {
         HWND hList = ListOf(hDlg);
         SendMessageW(hDlg, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle({ first, broken, third })), 0);
@@ -373,7 +374,12 @@ TEST_F(ManipulateCommandsTest, DroppedFilesAreAppendedAndUnreadableShortcutsSkip
         ASSERT_NE(nullptr, pRecord);
         EXPECT_EQ(third, pRecord->m_strPath.GetData());
         ClickButton(hDlg, IDCANCEL);
-    } } });
+    } },
+          { L"Ambertille", [&](HWND hBox) {
+              message = MessageBoxText(hBox);
+              ClickButton(hBox, IDOK);
+          } } });
+    EXPECT_EQ(0u, message.find(L"Die Verknüpfung „" + broken + L"“ kann nicht gelesen werden.")) << message;
 }
 
 TEST_F(ManipulateCommandsTest, EditingUpdatesTheRowAtOnceAndKeepsItsSection)

@@ -6,9 +6,11 @@
 #include "support/DialogAutomation.h"
 #include "support/Shortcut.h"
 #include "support/TempDir.h"
+#include "support/Wine.h"
 #include "tray/AppGlobals.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -258,99 +260,154 @@ TEST_F(RegisterDialogTest, BrowsingToAShortcutFillsEveryFieldFromIt)
         EXPECT_EQ((std::vector<std::wstring>{ L"3", L"2", L"7" }), PickerLabels(hDlg));
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
         ClickButton(hDlg, IDC_CLOSE);
-    }, [&](HWND hChooser) { ChooseFile(hChooser, shortcut); });
+    }, [&](HWND hChooser) {
+        EXPECT_EQ(L"Programm auswählen", WindowText(hChooser));
+        ChooseFile(hChooser, shortcut);
+    });
     ASSERT_EQ(1, nResult);
     EXPECT_STREQ(target.c_str(), m_editor.GetRecord().m_strPath.GetData());
     EXPECT_EQ(1, m_editor.GetRecord().m_nIconIndex);
 }
 
-TEST_F(RegisterDialogTest, BrowsingToABrokenShortcutOrCancellingChangesNothing)
+// A file that gives no entry is explained (which shortcut, and why) and
+// leaves the entry as it was; so does a cancelled chooser.
+TEST_F(RegisterDialogTest, BrowsingToAShortcutWithoutEntryExplainsAndChangesNothing)
 {
     CTempDir folder;
     const std::wstring broken = folder.File(L"kaputt.lnk");
     ASSERT_TRUE(WriteFileBytes(broken, "Dies ist keine Verknüpfung."));
+    const std::wstring uninstalled = folder.File(L"fehlt.lnk");
+    ShortcutContents advertised;
+    advertised.target = L"::{9db1186e-40df-11d1-aa8c-00c04fb67863}:" + std::wstring(20, L'A') + L"Main>"
+        + std::wstring(20, L'B') + L"::";
+    ASSERT_TRUE(WriteShortcut(uninstalled, advertised));
     const CRecord before = MakeRecord(L"Vorher");
-    for (bool bCancel : { false, true }) {
+    const struct
+    {
+        std::wstring file;  // empty: the chooser is cancelled
+        std::wstring message;
+    } cases[] = {
+        { L"", L"" },
+        { broken, L"Die Verknüpfung „" + broken + L"“ kann nicht gelesen werden." },
+        { uninstalled, L"Die Verknüpfung „" + uninstalled + L"“ gehört zu einem Programm, das auf diesem Computer "
+                       L"nicht installiert ist." },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::wstring message;
         const int nResult = Run(&before, [&](HWND hDlg) {
             const std::vector<std::wstring> texts = FieldTexts(hDlg);
             ClickButton(hDlg, IDC_BROWSE);
             EXPECT_EQ(texts, FieldTexts(hDlg));
             EXPECT_EQ(1, SelectedShowRow(hDlg));
             ClickButton(hDlg, IDC_CLOSE);
-        }, [&](HWND hChooser) {
-            if (bCancel)
-                ClickButton(hChooser, IDCANCEL);
-            else
-                ChooseFile(hChooser, broken);
+        }, [&](HWND hWnd) {
+            if (IsMessageBox(hWnd)) {
+                message = MessageBoxText(hWnd);
+                ClickButton(hWnd, IDOK);
+            } else if (c.file.empty()) {
+                ClickButton(hWnd, IDCANCEL);
+            } else {
+                ChooseFile(hWnd, c.file);
+            }
         });
         ASSERT_EQ(1, nResult);
+        EXPECT_EQ(0u, message.find(c.message)) << message;
+        EXPECT_EQ(c.message.empty(), message.empty());
         EXPECT_STREQ(L"Vorher", m_editor.GetRecord().m_strName.GetData());
         EXPECT_STREQ(before.m_strPath.GetData(), m_editor.GetRecord().m_strPath.GetData());
     }
 }
 
-TEST_F(RegisterDialogTest, IconPickerShowsCountPositionAndResourceOfTheGroup)
+// A group is named by its position or, negative, by its resource number;
+// the picker shows where it stands either way. An icon file is one icon.
+TEST_F(RegisterDialogTest, IconPickerShowsCountPositionAndResourceOfTheIcon)
 {
     CTempDir folder;
     const std::wstring module = ModuleWithThreeGroups(folder);
-    struct Case { LONG nIndex; std::vector<std::wstring> labels; };
-    const Case cases[] = {
-        { 0, { L"3", L"1", L"ZETA" } },
-        { 1, { L"3", L"2", L"7" } },
-        { 2, { L"3", L"3", L"9" } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.nIndex);
-        const CRecord record = MakeRecord(L"Bunt", module.c_str(), c.nIndex);
-        Run(&record, [&](HWND hDlg) {
-            EXPECT_EQ(c.labels, PickerLabels(hDlg));
-            EXPECT_NE(nullptr, PreviewIcon(hDlg));
-            EXPECT_TRUE(IsEnabled(hDlg, IDC_ICON_SPIN));
-            int nLow = -5;
-            int nHigh = -5;
-            SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLow),
-                                reinterpret_cast<LPARAM>(&nHigh));
-            EXPECT_EQ(0, nLow);
-            EXPECT_EQ(2, nHigh);
-            TypeKey(hDlg, VK_ESCAPE);
-        });
-    }
-}
-
-TEST_F(RegisterDialogTest, PlainIconFilePreviewsWithEmptyLabelsAndNoUpDown)
-{
-    CTempDir folder;
     const std::wstring iconFile = folder.File(L"bild.ico");
     ASSERT_TRUE(WriteIconFile(iconFile, RGB(255, 128, 0)));
-    struct Case { std::wstring file; bool bPreview; };
+    // A cursor file is an icon file of type 2.
+    const std::wstring cursorFile = folder.File(L"zeiger.cur");
+    std::string cursor = ReadFileBytes(iconFile);
+    cursor[2] = 2;
+    ASSERT_TRUE(WriteFileBytes(cursorFile, cursor));
+    struct Case
+    {
+        std::wstring file;
+        LONG nIndex;
+        std::vector<std::wstring> labels;
+        LRESULT nPosition;
+        bool bPreview;
+        bool bUpDown;
+    };
     const Case cases[] = {
-        { iconFile, true },
-        { folder.File(L"fehlt.ico"), false },
+        { module, 0, { L"3", L"1", L"ZETA" }, 0, true, true },
+        { module, 1, { L"3", L"2", L"7" }, 1, true, true },
+        { module, 2, { L"3", L"3", L"9" }, 2, true, true },
+        { module, -7, { L"3", L"2", L"7" }, 1, true, true },
+        { module, -9, { L"3", L"3", L"9" }, 2, true, true },
+        { module, -5, { L"3", L"", L"" }, 0, false, true },
+        { iconFile, 0, { L"1", L"1", L"keine (Symboldatei)" }, 0, true, false },
+        { cursorFile, 0, { L"1", L"1", L"keine (Symboldatei)" }, 0, true, false },
+        { folder.File(L"fehlt.ico"), 0, { L"", L"", L"" }, -1, false, false },
     };
     for (const Case& c : cases) {
-        const CRecord record = MakeRecord(L"Bild", c.file.c_str(), 0);
+        SCOPED_TRACE(testing::Message() << c.file << " " << c.nIndex);
+        const CRecord record = MakeRecord(L"Bunt", c.file.c_str(), c.nIndex);
         Run(&record, [&](HWND hDlg) {
+            EXPECT_EQ(c.labels, PickerLabels(hDlg));
             EXPECT_EQ(c.bPreview, PreviewIcon(hDlg) != nullptr);
-            EXPECT_EQ((std::vector<std::wstring>{ L"", L"", L"" }), PickerLabels(hDlg));
-            EXPECT_FALSE(IsEnabled(hDlg, IDC_ICON_SPIN));
+            EXPECT_EQ(c.bUpDown, IsEnabled(hDlg, IDC_ICON_SPIN));
+            EXPECT_EQ(c.nPosition, SendDlgItemMessageW(hDlg, IDC_ICON_SPIN, UDM_GETPOS32, 0, 0));
             TypeKey(hDlg, VK_ESCAPE);
         });
     }
 }
 
-// Without icon groups the up-down has no position to offer; accepting must
-// not turn the entry's index into the empty range's -1 read as unsigned.
-TEST_F(RegisterDialogTest, AcceptKeepsTheIndexOfAFileWithoutIconGroups)
+// Only choosing another icon changes the index: an entry opened and closed
+// untouched keeps a resource number, a position beyond the file's icons,
+// and the index of a file without groups (whose up-down offers nothing).
+TEST_F(RegisterDialogTest, AcceptWithoutChoosingAnIconKeepsTheIndex)
 {
     CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
     const std::wstring iconFile = folder.File(L"bild.ico");
     ASSERT_TRUE(WriteIconFile(iconFile, RGB(0, 128, 255)));
-    for (LONG nIndex : { 0L, 2L }) {
-        const CRecord record = MakeRecord(L"Bild", iconFile.c_str(), nIndex);
+    const struct
+    {
+        std::wstring file;
+        LONG nIndex;
+    } cases[] = {
+        { module, -9 }, { module, -5 }, { module, 7 }, { iconFile, 0 }, { iconFile, 2 }, { folder.File(L"fehlt.ico"), 2 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << " " << c.nIndex);
+        const CRecord record = MakeRecord(L"Bild", c.file.c_str(), c.nIndex);
         const int nResult = Run(&record, [](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); });
         ASSERT_EQ(1, nResult);
-        EXPECT_EQ(nIndex, m_editor.GetRecord().m_nIconIndex);
+        EXPECT_EQ(c.nIndex, m_editor.GetRecord().m_nIconIndex);
     }
+}
+
+TEST_F(RegisterDialogTest, ChoosingAnIconFileShowsItsFirstIcon)
+{
+    CTempDir folder;
+    const std::wstring module = ModuleWithThreeGroups(folder);
+    const CRecord record = MakeRecord(L"Werkzeug", L"", 4);
+    const int nResult = Run(&record, [&](HWND hDlg) {
+        ClickButton(hDlg, IDC_ICON_BROWSE);
+        EXPECT_EQ(module, ControlText(hDlg, IDC_ICON_FILE));
+        EXPECT_EQ((std::vector<std::wstring>{ L"3", L"1", L"ZETA" }), PickerLabels(hDlg));
+        EXPECT_EQ(L"C:\\Programme\\Werkzeug\\werkzeug.exe", ControlText(hDlg, IDC_PATH));
+        ClickButton(hDlg, IDC_CLOSE);
+    }, [&](HWND hChooser) {
+        EXPECT_EQ(L"Symboldatei auswählen", WindowText(hChooser));
+        ChooseFile(hChooser, module);
+    });
+    ASSERT_EQ(1, nResult);
+    EXPECT_EQ(module, m_editor.GetRecord().m_strIconFile.GetData());
+    EXPECT_EQ(0, m_editor.GetRecord().m_nIconIndex);
 }
 
 TEST_F(RegisterDialogTest, ScrollingTheUpDownShowsTheNextIconAndAcceptStoresIt)
@@ -413,21 +470,34 @@ TEST_F(RegisterDialogTest, EnterInAFieldAcceptsAndEscapeCancels)
     }
 }
 
+// A shortcut that asks for administrator rights checks the box; no other
+// file can say, so a browse to one keeps the user's choice. Wine's link
+// object never reports the flag, so there that row shows only that nothing
+// else checks the box.
 TEST_F(RegisterDialogTest, RunAsBoxShowsTheFlagAndKeepsItThroughABrowse)
 {
+    CTempDir folder;
     const std::wstring program = ExeFolder() + L"\\winpoke.exe";
+    const std::wstring admin = folder.File(L"Admin.lnk");
+    ShortcutContents contents;
+    contents.target = program;
+    ASSERT_TRUE(WriteShortcut(admin, contents));
+    ASSERT_TRUE(AddHeaderFlags(admin, SLDF_RUNAS_USER));
+    const bool bAdminReported = (ReportedFlags(admin) & SLDF_RUNAS_USER) != 0;
+    EXPECT_TRUE(bAdminReported || IsWine());
     const struct
     {
         const char* pszCase;
         bool bStored;
         bool bClick;
-        bool bBrowse;
+        const std::wstring* pBrowse;
         bool bResult;
     } cases[] = {
-        { "kept on", true, false, false, true },
-        { "switched on", false, true, false, true },
-        { "switched off", true, true, false, false },
-        { "kept through a browse", true, false, true, true },
+        { "kept on", true, false, nullptr, true },
+        { "switched on", false, true, nullptr, true },
+        { "switched off", true, true, nullptr, false },
+        { "kept through a browse", true, false, &program, true },
+        { "set by a shortcut that asks for it", false, false, &admin, bAdminReported },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszCase);
@@ -438,15 +508,111 @@ TEST_F(RegisterDialogTest, RunAsBoxShowsTheFlagAndKeepsItThroughABrowse)
             bShown = IsDlgButtonChecked(hDlg, IDC_RUN_AS) == BST_CHECKED;
             if (c.bClick)
                 ClickButton(hDlg, IDC_RUN_AS);
-            if (c.bBrowse)
+            if (c.pBrowse != nullptr)
                 ClickButton(hDlg, IDC_BROWSE);
             ClickButton(hDlg, IDC_CLOSE);
-        }, [&](HWND hChooser) { ChooseFile(hChooser, program); });
+        }, [&](HWND hChooser) { ChooseFile(hChooser, *c.pBrowse); });
         ASSERT_EQ(1, nResult);
         EXPECT_EQ(c.bStored, bShown);
         EXPECT_EQ(c.bResult, m_editor.GetRecord().m_bRunAs);
-        if (c.bBrowse) {
+        if (c.pBrowse != nullptr) {
             EXPECT_EQ(program, m_editor.GetRecord().m_strPath.GetData());
         }
     }
+}
+
+// An entry without a name and without a path is not taken: the editor
+// says what is missing and stays open. Either one is enough.
+TEST_F(RegisterDialogTest, CloseAsksForANameOrAPath)
+{
+    const struct
+    {
+        const wchar_t* pszName;
+        const wchar_t* pszPath;
+        bool bSeparator;
+        bool bTaken;
+    } cases[] = {
+        { L"", L"", false, false },
+        { L"  ", L"", false, false },
+        { L"Name", L"", false, true },
+        { L"", L"C:\\Werkzeug.exe", false, true },
+        { L"", L"", true, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "name " << c.pszName << ", path " << c.pszPath);
+        std::wstring message;
+        const int nResult = Run(nullptr, [&](HWND hDlg) {
+            SetDlgItemTextW(hDlg, IDC_NAME, c.pszName);
+            SetDlgItemTextW(hDlg, IDC_PATH, c.pszPath);
+            if (c.bSeparator)
+                ClickButton(hDlg, IDC_SEPARATOR_TOGGLE);
+            ClickButton(hDlg, IDC_CLOSE);
+            // Still open after the message: the user may go on or cancel.
+            if (!message.empty())
+                TypeKey(hDlg, VK_ESCAPE);
+        }, [&](HWND hBox) {
+            message = MessageBoxText(hBox);
+            ClickButton(hBox, IDOK);
+        });
+        EXPECT_EQ(c.bTaken ? 1 : 2, nResult);
+        if (c.bTaken) {
+            EXPECT_EQ(L"", message);
+        } else {
+            EXPECT_EQ(0u, message.find(L"Der Eintrag hat weder einen Programmnamen noch einen Programmpfad.")) << message;
+        }
+    }
+}
+
+// No field takes more than the settings file gives back: 1023 characters.
+TEST_F(RegisterDialogTest, FieldsTakeAtMost1023Characters)
+{
+    const std::wstring tooLong(1100, L'x');
+    const CRecord record = MakeRecord(L"Werkzeug");
+    Run(&record, [&](HWND hDlg) {
+        for (int nId : kFieldIds) {
+            SetDlgItemTextW(hDlg, nId, L"");
+            SendDlgItemMessageW(hDlg, nId, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tooLong.c_str()));
+            EXPECT_EQ(1023u, ControlText(hDlg, nId).size()) << nId;
+        }
+        TypeKey(hDlg, VK_ESCAPE);
+    });
+}
+
+// The chooser's buffer holds exactly what a field takes; a longer path is
+// the chooser's own error, which the editor explains. Wine's file dialog
+// faults on any path beyond MAX_PATH, so this runs on Windows only.
+TEST_F(RegisterDialogTest, BrowsingToAPathLongerThanAFieldExplainsAndChangesNothing)
+{
+    if (IsWine())
+        GTEST_SKIP() << "Wine's file dialog faults on paths longer than MAX_PATH";
+    CTempDir folder;
+    std::vector<std::wstring> made = { folder.Path() };
+    while (made.back().size() < 1030) {
+        made.push_back(made.back() + L"\\" + std::wstring(200, L'o'));
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + made.back()).c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring path = made.back() + L"\\werkzeug.exe";
+    ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + path, "MZ"));
+    const CRecord before = MakeRecord(L"Vorher");
+    std::wstring message;
+    const int nResult = Run(&before, [&](HWND hDlg) {
+        const std::vector<std::wstring> texts = FieldTexts(hDlg);
+        ClickButton(hDlg, IDC_BROWSE);
+        EXPECT_EQ(texts, FieldTexts(hDlg));
+        ClickButton(hDlg, IDC_CLOSE);
+    }, [&](HWND hWnd) {
+        if (IsMessageBox(hWnd)) {
+            message = MessageBoxText(hWnd);
+            ClickButton(hWnd, IDOK);
+        } else {
+            ChooseFile(hWnd, path);
+        }
+    });
+    ASSERT_EQ(1, nResult);
+    EXPECT_EQ(0u, message.find(L"Der Pfad der gewählten Datei ist länger als 1023 Zeichen")) << message;
+    EXPECT_STREQ(before.m_strPath.GetData(), m_editor.GetRecord().m_strPath.GetData());
+    // Beyond the reach of the scratch folder's own removal.
+    DeleteFileW((L"\\\\?\\" + path).c_str());
+    for (std::size_t i = made.size() - 1; i > 0; --i)
+        RemoveDirectoryW((L"\\\\?\\" + made[i]).c_str());
 }

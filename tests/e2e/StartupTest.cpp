@@ -264,7 +264,7 @@ TEST(ProgramEndToEnd, PlantedHelpControlIsNeverLoaded)
 
     PostMessageW(hTray, WM_HELP, 0, 0);
     PumpFor(2000);
-    PostMessageW(hTray, WM_QUERYENDSESSION, 0, 0);
+    PostMessageW(hTray, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.Wait(kTimeoutMs));
     EXPECT_FALSE(FileExists(program.File(L"hhctrl.ocx.log")));
 }

@@ -77,6 +77,7 @@ TEST(TrayEndToEnd, RunAddsTheIconAndSessionEndRemovesIt)
     EXPECT_FALSE(IsWindowVisible(tray.Window()));
 
     PostMessageW(tray.Window(), WM_QUERYENDSESSION, 0, 0);
+    PostMessageW(tray.Window(), WM_ENDSESSION, TRUE, 0);
     DWORD nExitCode = 1;
     ASSERT_TRUE(tray.WaitForExit(0, kTimeoutMs, &nExitCode));
     EXPECT_EQ(0u, nExitCode);

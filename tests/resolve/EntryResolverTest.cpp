@@ -4,6 +4,9 @@
 #include "settings/CRecord.h"
 #include "support/Shortcut.h"
 #include "support/TempDir.h"
+#include "support/Wine.h"
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,7 @@ struct ExpectedEntry
     std::wstring iconFile;
     LONG nShow;
     LONG nIconIndex;
+    bool bRunAs = false;
 };
 
 void ExpectEntry(const ExpectedEntry& expected, const CRecord& record)
@@ -39,6 +43,7 @@ void ExpectEntry(const ExpectedEntry& expected, const CRecord& record)
     EXPECT_STREQ(expected.iconFile.c_str(), record.m_strIconFile.GetData());
     EXPECT_EQ(expected.nShow, record.m_nShow);
     EXPECT_EQ(expected.nIconIndex, record.m_nIconIndex);
+    EXPECT_EQ(expected.bRunAs, record.m_bRunAs);
 }
 
 std::wstring Expanded(const wchar_t* pszText)
@@ -93,6 +98,12 @@ TEST(ResolveData, ShortcutsGiveTheirTargetAndSettings)
     CTempDir dir;
     const std::wstring target = dir.File(L"Editor.exe");
     ASSERT_TRUE(testsupport::WriteFileBytes(target, "MZ"));
+    const std::wstring document = dir.File(L"Guide.ambdoc");
+    const std::wstring folder = dir.File(L"Ordner");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring icons = ExeFolder() + L"\\resolve_icons.dll";
+    CRegisteredType documentType(L".ambdoc", L"Ambertille.Test.Document");
+    documentType.SetDefaultIcon(icons + L",-153");
 
     ShortcutContents full;
     full.target = target;
@@ -102,16 +113,34 @@ TEST(ResolveData, ShortcutsGiveTheirTargetAndSettings)
     full.iconFile = L"C:\\Icons\\set.dll";
     full.iconIndex = -153;
     ASSERT_TRUE(WriteShortcut(dir.File(L"Editor.lnk"), full));
-    ShortcutContents noIcon;
-    noIcon.target = target;
-    ASSERT_TRUE(WriteShortcut(dir.File(L"NoIcon.LNK"), noIcon));
+    const auto plain = [](const std::wstring& path, const std::wstring& description = L"") {
+        ShortcutContents contents;
+        contents.target = path;
+        contents.description = description;
+        return contents;
+    };
+    ASSERT_TRUE(WriteShortcut(dir.File(L"NoIcon.LNK"), plain(target)));
+    ASSERT_TRUE(WriteShortcut(dir.File(L"Guide.lnk"), plain(document)));
+    ASSERT_TRUE(WriteShortcut(dir.File(L"Ordner.lnk"), plain(folder)));
+    ASSERT_TRUE(WriteShortcut(dir.File(L"Named.lnk"), plain(target, L"@" + icons + L",-101")));
+    const std::wstring missingText = L"@" + dir.File(L"fehlt.dll") + L",-101";
+    ASSERT_TRUE(WriteShortcut(dir.File(L"Unnamed.lnk"), plain(target, missingText)));
     ShortcutContents computer;
     computer.virtualTarget = true;
     ASSERT_TRUE(WriteShortcut(dir.File(L"Computer.lnk"), computer));
+    const std::wstring admin = dir.File(L"Admin.lnk");
+    ASSERT_TRUE(WriteShortcut(admin, plain(target)));
+    ASSERT_TRUE(testsupport::AddHeaderFlags(admin, SLDF_RUNAS_USER));
+    // Wine's link object reports only the flags it keeps itself, never this
+    // one, so there the row shows only that nothing else sets the box.
+    const bool bAdminReported = (testsupport::ReportedFlags(admin) & SLDF_RUNAS_USER) != 0;
+    EXPECT_TRUE(bAdminReported || testsupport::IsWine());
 
     // Only SW_SHOWNORMAL survives a shortcut's round trip under Wine, whose
     // loader reads every stored show command back as 1; it still tells the
-    // shortcut's value from the record's default of 3.
+    // shortcut's value from the record's default of 3. Without an icon of
+    // its own a shortcut shows what its target would: a program its own, a
+    // document its type's, a folder the folder icon.
     const struct
     {
         const wchar_t* pszFile;
@@ -121,6 +150,11 @@ TEST(ResolveData, ShortcutsGiveTheirTargetAndSettings)
           { L"Editor", target, L"-n %TEMP%\\new.txt", L"%SystemRoot%", L"Bearbeitet Texte", L"C:\\Icons\\set.dll", 1,
             -153 } },
         { L"NoIcon.LNK", { L"NoIcon", target, L"", L"", L"", target, 1, 0 } },
+        { L"Guide.lnk", { L"Guide", document, L"", L"", L"", icons, 1, 2 } },
+        { L"Ordner.lnk", { L"Ordner", folder, L"", L"", L"", Expanded(L"%SystemRoot%\\system32\\shell32.dll"), 1, -4 } },
+        { L"Named.lnk", { L"Named", target, L"", L"", L"Zeigt die Testdokumente", target, 1, 0 } },
+        { L"Unnamed.lnk", { L"Unnamed", target, L"", L"", missingText, target, 1, 0 } },
+        { L"Admin.lnk", { L"Admin", target, L"", L"", L"", target, 1, 0, bAdminReported } },
         { L"Computer.lnk", { L"Computer", L"", L"", L"", L"", L"", 1, 0 } },
     };
     for (const auto& c : cases) {
@@ -131,16 +165,39 @@ TEST(ResolveData, ShortcutsGiveTheirTargetAndSettings)
     }
 }
 
-TEST(ResolveData, UnreadableShortcutKeepsOnlyItsName)
+// A shortcut that gives no entry says why: it cannot be read (with the
+// system's reason where it gave one), or it belongs to an installer's
+// product that is not installed here.
+TEST(ResolveData, ShortcutWithoutEntryKeepsOnlyItsNameAndSaysWhy)
 {
     CTempDir dir;
     ASSERT_TRUE(testsupport::WriteFileBytes(dir.File(L"Broken.lnk"), "this is no shortcut"));
+    ShortcutContents advertised;
+    advertised.target = resolvetest::AdvertisedTarget(L"{5B6D1C8E-3F0A-4C55-9E21-7A1B2C3D4E5F}", L"Main",
+                                                      L"{0E9D8C7B-6A59-4837-A625-14F3E2D1C0B9}");
+    ASSERT_TRUE(WriteShortcut(dir.File(L"Uninstalled.lnk"), advertised));
 
-    for (const wchar_t* pszFile : { L"Broken.lnk", L"Missing.lnk" }) {
+    const struct
+    {
+        const wchar_t* pszFile;
+        EResolveFailure eFailure;
+        DWORD nCode;  // 0: any code the system gives
+    } cases[] = {
+        { L"Broken.lnk", EResolveFailure::Unreadable, 0 },
+        { L"Missing.lnk", EResolveFailure::Unreadable, ERROR_FILE_NOT_FOUND },
+        { L"Uninstalled.lnk", EResolveFailure::NotInstalled, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.pszFile)));
         CRecord record;
-        EXPECT_FALSE(ResolveData(CString(dir.File(pszFile).c_str()), record));
-        const std::wstring name(pszFile, std::wcslen(pszFile) - 4);
+        CResolveOutcome outcome;
+        EXPECT_FALSE(ResolveData(CString(dir.File(c.pszFile).c_str()), record, &outcome));
+        const std::wstring name(c.pszFile, std::wcslen(c.pszFile) - 4);
         ExpectEntry({ name, L"", L"", L"", L"", L"", 3, 0 }, record);
+        EXPECT_EQ(c.eFailure, outcome.m_eFailure);
+        if (c.nCode != 0) {
+            EXPECT_EQ(c.nCode, outcome.m_nErrorCode);
+        }
     }
 }
 

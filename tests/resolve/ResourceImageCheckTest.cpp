@@ -1,5 +1,6 @@
 #include "foundation/ScopedHandle.h"
 #include "resolve/CResourceLocator.h"
+#include "resolve/ResourceImageCheck.h"
 #include "resolve/ResourceModule.h"
 #include "support/TempDir.h"
 
@@ -240,6 +241,14 @@ TEST(ResourceImageCheck, DamagedHeadersAndResourceTreesAreRefused)
         { "icon data larger than the file",
           [&](std::string& b) { Put<DWORD>(b, FirstDataEntry(b, layout, 3) + 4, nFar); }, true },
         { "an icon group counting 65535 icons", [&](std::string& b) { Put<WORD>(b, nGroupData + 4, 0xFFFF); }, true },
+        { "an icon group shorter than its header",
+          [&](std::string& b) { Put<DWORD>(b, FirstDataEntry(b, layout, 14) + 4, 4); }, true },
+        { "an optional header that ends before its resource entry",
+          [&](std::string& b) {
+              Put<WORD>(b, layout.nNt + 4 + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader),
+                        static_cast<WORD>(layout.nResourceEntry - layout.nOptional + 4));
+          },
+          true },
         { "icon data claiming a huge bitmap",
           [&](std::string& b) {
               Put<LONG>(b, nIconData + 4, 30000);
@@ -259,5 +268,72 @@ TEST(ResourceImageCheck, DamagedHeadersAndResourceTreesAreRefused)
         if (handle) {
             LoadEveryIcon(handle.Get());
         }
+    }
+}
+
+namespace {
+
+// A module of headers and one resource section alone whose tree fans out
+// n types, each with the same n names, each with the same n languages
+// leading to one empty data entry: n + n² + n³ entries to walk, in a file
+// of a few hundred bytes.
+std::string FanOutModule(DWORD n)
+{
+    constexpr DWORD kHeaders = 0x200;
+    constexpr DWORD kSectionRva = 0x1000;
+    std::string bytes(kHeaders, '\0');
+    Put<WORD>(bytes, 0, IMAGE_DOS_SIGNATURE);
+    Put<LONG>(bytes, offsetof(IMAGE_DOS_HEADER, e_lfanew), 0x40);
+    Put<DWORD>(bytes, 0x40, IMAGE_NT_SIGNATURE);
+    IMAGE_FILE_HEADER file = {};
+    file.Machine = IMAGE_FILE_MACHINE_AMD64;
+    file.NumberOfSections = 1;
+    file.SizeOfOptionalHeader = sizeof(IMAGE_OPTIONAL_HEADER64);
+    Put(bytes, 0x44, file);
+    IMAGE_OPTIONAL_HEADER64 optional = {};
+    optional.Magic = IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    optional.SizeOfHeaders = kHeaders;
+    optional.NumberOfRvaAndSizes = IMAGE_NUMBEROF_DIRECTORY_ENTRIES;
+    optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE] = { kSectionRva, 0 };
+    const std::size_t nOptionalAt = 0x44 + sizeof(file);
+    Put(bytes, nOptionalAt, optional);
+
+    // Three directories of n entries each, then the data entry.
+    const DWORD nDirectorySize = static_cast<DWORD>(sizeof(IMAGE_RESOURCE_DIRECTORY) + n * 8);
+    const DWORD nDataEntry = 3 * nDirectorySize;
+    std::string tree;
+    for (DWORD nLevel = 0; nLevel < 3; ++nLevel) {
+        IMAGE_RESOURCE_DIRECTORY directory = {};
+        directory.NumberOfIdEntries = static_cast<WORD>(n);
+        tree.append(reinterpret_cast<const char*>(&directory), sizeof(directory));
+        const DWORD nBelow = nLevel < 2 ? ((nLevel + 1) * nDirectorySize) | kHighBit : nDataEntry;
+        for (DWORD i = 0; i < n; ++i) {
+            const DWORD entry[2] = { 1000 + i, nBelow };
+            tree.append(reinterpret_cast<const char*>(entry), sizeof(entry));
+        }
+    }
+    const IMAGE_RESOURCE_DATA_ENTRY data = { kSectionRva, 0, 0, 0 };
+    tree.append(reinterpret_cast<const char*>(&data), sizeof(data));
+
+    IMAGE_SECTION_HEADER section = {};
+    section.VirtualAddress = kSectionRva;
+    section.Misc.VirtualSize = static_cast<DWORD>(tree.size());
+    section.SizeOfRawData = static_cast<DWORD>(tree.size());
+    section.PointerToRawData = kHeaders;
+    Put(bytes, nOptionalAt + sizeof(optional), section);
+    return bytes + tree;
+}
+
+} // namespace
+
+// A tree made to keep the check busy is refused by its count of entries
+// alone: 39 to a directory (60,879 in all) is walked, 40 (65,640) is not.
+TEST(ResourceImageCheck, TreesWithMoreEntriesThanAnyProgramAreRefused)
+{
+    testsupport::CTempDir dir;
+    const std::wstring path = dir.File(L"fanout.dll");
+    for (const auto& c : { std::make_pair(39u, true), std::make_pair(40u, false) }) {
+        ASSERT_TRUE(WriteFileBytes(path, FanOutModule(c.first)));
+        EXPECT_EQ(c.second, IsResourceImageSound(path.c_str())) << c.first << " to a directory";
     }
 }

@@ -46,22 +46,41 @@ std::string Directory(DWORD nImageSize)
     return bytes;
 }
 
-// A 16 by 16 icon of 32 bits a pixel with its mask, as an icon editor
-// writes it.
-std::string IntactIcon()
+// An icon of 32 bits a pixel with its mask, as an icon editor writes it.
+std::string SizedIcon(LONG nWidth, LONG nRows)
 {
-    const DWORD nImageSize = static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + kSide * kSide * 4 + kSide * 4);
-    std::string bytes = Directory(nImageSize);
+    const std::size_t nMaskRow = (static_cast<std::size_t>(nWidth) + 31) / 32 * 4;
+    const std::size_t nPixels = static_cast<std::size_t>(nWidth) * static_cast<std::size_t>(nRows);
+    std::string bytes = Directory(static_cast<DWORD>(sizeof(BITMAPINFOHEADER) + nPixels * 4 + nMaskRow * nRows));
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
-    header.biWidth = kSide;
-    header.biHeight = kSide * 2;
+    header.biWidth = nWidth;
+    header.biHeight = nRows * 2;
     header.biPlanes = 1;
     header.biBitCount = 32;
     bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
-    for (int i = 0; i < kSide * kSide; ++i)
+    for (std::size_t i = 0; i < nPixels; ++i)
         bytes.append("\xC0\x70\x30\xFF", 4);
-    bytes.append(kSide * 4, '\0');
+    bytes.append(nMaskRow * nRows, '\0');
+    return bytes;
+}
+
+std::string IntactIcon()
+{
+    return SizedIcon(kSide, kSide);
+}
+
+// An icon of 8 bits a pixel whose header counts more colours than the 256
+// its bits can name; the file holds 256, as many as the loader reads, and
+// not a byte more.
+std::string ManyColoursIcon()
+{
+    std::string bytes = IntactIcon();
+    Put<WORD>(bytes, kImageAt + 14, 8);
+    Put<DWORD>(bytes, kImageAt + 32, 300);
+    bytes.resize(kColorBitsAt);
+    bytes.append(256 * 4, '\x40');
+    bytes.append(kSide * kSide + kSide * 4, '\0');
     return bytes;
 }
 
@@ -135,6 +154,18 @@ TEST(IconFile, DamagedIconFilesAreRefusedAndIntactOnesLoad)
           }, false },
         { L"more images than the file holds", [] { std::string b = IntactIcon(); Put<WORD>(b, 4, 0xFFFF); return b; }, false },
         { L"no images", [] { std::string b = IntactIcon(); Put<WORD>(b, 4, 0); return b; }, false },
+        // Each limit of the check on its own, with every byte it asks for
+        // present: the widest and tallest sides taken and one beyond, no
+        // rows, a header shorter than its kind, compression, and a colour
+        // count above what 8 bits name (counted as 256, as the loader does).
+        { L"4096 wide", [] { return SizedIcon(4096, 1); }, true },
+        { L"4097 wide", [] { return SizedIcon(4097, 1); }, false },
+        { L"4096 rows", [] { return SizedIcon(1, 4096); }, true },
+        { L"4097 rows", [] { return SizedIcon(1, 4097); }, false },
+        { L"no rows", [] { std::string b = IntactIcon(); Put<LONG>(b, kImageAt + 8, 1); return b; }, false },
+        { L"header shorter than its kind", [] { std::string b = IntactIcon(); Put<DWORD>(b, kImageAt, 20); return b; }, false },
+        { L"compressed", [] { std::string b = IntactIcon(); Put<DWORD>(b, kImageAt + 16, BI_RLE8); return b; }, false },
+        { L"300 colours counted as 256", ManyColoursIcon, true },
         { L"png cut in its header", [] { return PngIcon().substr(0, kImageAt + 20); }, false },
         { L"animated cursor cut short", AnimatedCut, false },
         { L"empty", [] { return std::string(); }, false },

@@ -3,6 +3,7 @@
 #include "foundation/ScopedHandle.h"
 #include "settings/CRecord.h"
 #include "settings/CReplacementFile.h"
+#include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,8 @@ TEST_F(SafeSaveTest, AReadOnlyOrLockedFileIsNotReplaced)
 TEST_F(SafeSaveTest, AFirstSaveCreatesTheFile)
 {
     ASSERT_TRUE(SaveNewList());
-    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()))
+        << "the first save starts the backup";
     EXPECT_FALSE(ReadUtf16File(m_file).empty());
     EXPECT_EQ(L"neu.exe", PlatformRead(m_file, L"tool1", L"path"));
 }
@@ -136,10 +138,10 @@ TEST_F(SafeSaveTest, ARelativeTargetIsReplacedInItsOwnFolder)
     wchar_t szPrevious[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH, szPrevious);
     ASSERT_TRUE(SetCurrentDirectoryW(m_dir.Path().c_str()));
-    const bool bReplaced = ReplaceWithUnicodeText(L"Ambertille.ini", L"[tools]\r\ncount=0\r\n");
+    const bool bReplaced = SaveSettingsText(L"Ambertille.ini", L"[tools]\r\ncount=0\r\n");
     const DWORD nError = GetLastError();
     SetCurrentDirectoryW(szPrevious);
     ASSERT_TRUE(bReplaced) << "error " << nError;
     EXPECT_EQ(L"[tools]\r\ncount=0\r\n", ReadUtf16File(m_file));
-    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()));
 }

@@ -75,7 +75,7 @@ DWORD FailOneCall(EReplaceStep step)
 TEST_F(SettingsBackupTest, ASaveKeepsTheListItReplacesAsTheBackup)
 {
     const std::string first = SaveList(L"Erst");
-    EXPECT_FALSE(FileExists(Backup())) << "the first save has nothing to keep";
+    EXPECT_EQ(first, ReadFileBytes(Backup())) << "the first save starts the backup with its own list";
     const std::string second = SaveList(L"Zweit");
     EXPECT_EQ(first, ReadFileBytes(Backup()));
     EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), SortedEntries());
@@ -204,21 +204,24 @@ TEST_F(SettingsBackupTest, ALostSettingsFileIsRestoredFromTheNewestCompleteCopy)
         std::string target;       // kMissing: no file
         std::string temp;         // empty: none
         bool bBackup;
-        bool bRestored;
+        ERestoredFrom eFrom;
         std::string expected;     // the settings file afterwards
     };
+    constexpr ERestoredFrom kNothing = ERestoredFrom::Nothing;
+    constexpr ERestoredFrom kBackup = ERestoredFrom::Backup;
+    constexpr ERestoredFrom kUnfinished = ERestoredFrom::UnfinishedSave;
     const std::string cut = newer.substr(0, newer.size() / 2 * 2 - 2);
     const Case cases[] = {
-        { "missing, backup only", kMissing, "", true, true, backup },
-        { "empty, backup only", "", "", true, true, backup },
-        { "the mark alone", "\xFF\xFE", "", true, true, backup },
-        { "zero-filled", std::string(100, '\0'), "", true, true, backup },
-        { "a newer complete save", kMissing, newer, true, true, newer },
-        { "a newer save cut short", kMissing, cut, true, true, backup },
-        { "only a save cut short", kMissing, cut, false, false, kMissing },
-        { "only a complete save", "", newer, false, true, newer },
-        { "nothing to restore from", kMissing, "", false, false, kMissing },
-        { "a file with text", "[tools]\r\n", newer, true, false, "[tools]\r\n" },
+        { "missing, backup only", kMissing, "", true, kBackup, backup },
+        { "empty, backup only", "", "", true, kBackup, backup },
+        { "the mark alone", "\xFF\xFE", "", true, kBackup, backup },
+        { "zero-filled", std::string(100, '\0'), "", true, kBackup, backup },
+        { "a newer complete save", kMissing, newer, true, kUnfinished, newer },
+        { "a newer save cut short", kMissing, cut, true, kBackup, backup },
+        { "only a save cut short", kMissing, cut, false, kNothing, kMissing },
+        { "only a complete save", "", newer, false, kUnfinished, newer },
+        { "nothing to restore from", kMissing, "", false, kNothing, kMissing },
+        { "a file with text", "[tools]\r\n", newer, true, kNothing, "[tools]\r\n" },
     };
     for (const Case& c : cases) {
         DeleteFileW(m_file.c_str());
@@ -235,7 +238,10 @@ TEST_F(SettingsBackupTest, ALostSettingsFileIsRestoredFromTheNewestCompleteCopy)
             ASSERT_TRUE(WriteFileBytes(kTemp, c.temp));
             ASSERT_TRUE(SetWriteTime(kTemp, 200));
         }
-        EXPECT_EQ(c.bRestored, RestoreLostSettingsFile(m_file.c_str())) << c.pszCase;
+        std::wstring source;
+        EXPECT_EQ(c.eFrom, RestoreLostSettingsFile(m_file.c_str(), source)) << c.pszCase;
+        const std::wstring expectedSource = c.eFrom == kBackup ? Backup() : c.eFrom == kUnfinished ? kTemp : L"";
+        EXPECT_EQ(expectedSource, source) << c.pszCase;
         EXPECT_EQ(c.expected, FileExists(m_file) ? ReadFileBytes(m_file) : kMissing) << c.pszCase;
         if (c.bBackup) {
             EXPECT_EQ(backup, ReadFileBytes(Backup())) << c.pszCase << ": the backup stays";
@@ -245,6 +251,7 @@ TEST_F(SettingsBackupTest, ALostSettingsFileIsRestoredFromTheNewestCompleteCopy)
     DeleteFileW(m_file.c_str());
     ASSERT_TRUE(WriteFileBytes(kTemp, newer));
     ASSERT_TRUE(SetWriteTime(kTemp, 50));
-    EXPECT_TRUE(RestoreLostSettingsFile(m_file.c_str()));
+    std::wstring source;
+    EXPECT_EQ(ERestoredFrom::Backup, RestoreLostSettingsFile(m_file.c_str(), source));
     EXPECT_EQ(backup, ReadFileBytes(m_file));
 }

@@ -120,7 +120,7 @@ TEST_F(SettingsSaveTest, SavedFileMatchesTheGoldenFileAndReadsBack)
     const std::string golden = testsupport::ReadFileBytes(SourceFile(__FILE__, L"golden_tools.ini"));
     ASSERT_FALSE(golden.empty());
     EXPECT_EQ(Widen(golden), ReplaceAll(saved, L"\r\n", L"\n"));
-    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()));
 
     const wchar_t* const sections[] = { L"tool1", L"tool2", nullptr, L"tool4", L"tool5" };
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -243,7 +243,7 @@ TEST_F(SettingsSaveTest, SavedOptionsLoadBackUnchanged)
     EXPECT_EQ(saved.lfUnderline, g_logFont.lfUnderline);
 }
 
-TEST_F(SettingsSaveTest, OptionsAloneAreWrittenInPlaceAndTheListStays)
+TEST_F(SettingsSaveTest, OptionsAloneChangeTheirKeysAndTheListStays)
 {
     const std::wstring tools = L"[tool1]\r\nname=Eins\r\npath=a.exe\r\n[fremd]\r\nk=v\r\n[tool2]\r\nname=Zwei\r\n";
     WriteSettings(L"[tools]\r\ncount=2\r\nicons=small\r\n[font]\r\nname=Alt\r\n" + tools);
@@ -272,7 +272,8 @@ TEST_F(SettingsSaveTest, OptionsSaveKeepsEveryCharacterInNewAndAnsiFiles)
     EXPECT_EQ(face, PlatformRead(m_file, L"font", L"name"));
     EXPECT_EQ(name, PlatformRead(m_file, L"tool1", L"name"));
     EXPECT_EQ(L"1", PlatformRead(m_file, L"tools", L"count"));
-    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()))
+        << "the file written by hand is kept as the backup";
 }
 
 TEST_F(SettingsSaveTest, SavesRefuseMissingInput)

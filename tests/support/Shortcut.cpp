@@ -1,8 +1,11 @@
 #include "support/Shortcut.h"
 
 #include "resolve/CComRef.h"
+#include "support/TempDir.h"
 
 #include <shlobj.h>
+
+#include <cstring>
 
 using tessvald::shelllink::CComRef;
 
@@ -42,6 +45,33 @@ bool WriteShortcut(const std::wstring& linkPath, const ShortcutContents& content
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())))
         return false;
     return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+bool AddHeaderFlags(const std::wstring& linkPath, DWORD nFlags)
+{
+    constexpr std::size_t kFlagsAt = 20;
+    std::string bytes = ReadFileBytes(linkPath);
+    if (bytes.size() < 76)
+        return false;
+    DWORD nHeaderFlags = 0;
+    std::memcpy(&nHeaderFlags, &bytes[kFlagsAt], sizeof(nHeaderFlags));
+    nHeaderFlags |= nFlags;
+    std::memcpy(&bytes[kFlagsAt], &nHeaderFlags, sizeof(nHeaderFlags));
+    return WriteFileBytes(linkPath, bytes);
+}
+
+DWORD ReportedFlags(const std::wstring& linkPath)
+{
+    CComRef<IShellLinkW> link;
+    CComRef<IPersistFile> file;
+    CComRef<IShellLinkDataList> data;
+    DWORD nFlags = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive()))
+        && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Receive()))
+        && SUCCEEDED(file->Load(linkPath.c_str(), STGM_READ))
+        && SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.Receive())))
+        data->GetFlags(&nFlags);
+    return nFlags;
 }
 
 } // namespace testsupport

@@ -21,4 +21,11 @@ struct ShortcutContents
 
 bool WriteShortcut(const std::wstring& linkPath, const ShortcutContents& contents);
 
+// Sets SLDF_ bits in a shortcut file's header (its documented layout: the
+// flags at byte 20 of the 76-byte header), as a shortcut that another
+// system wrote carries them; Wine's link object writes only its own.
+bool AddHeaderFlags(const std::wstring& linkPath, DWORD nFlags);
+// The flags that the platform's link object reports for the file.
+DWORD ReportedFlags(const std::wstring& linkPath);
+
 } // namespace testsupport

@@ -2,11 +2,14 @@
 
 #include "support/DialogAutomation.h"
 #include "support/TextReport.h"
+#include "support/Wine.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/IconFile.h"
 #include "tray/MenuIcons.h"
 #include "tray/TrayMenus.h"
 #include "tray/TrayWindow.h"
+
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -35,17 +38,17 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 volatile LONG g_nLoads = 0;
 HANDLE g_hReleaseLoads = nullptr;
 
-HICON CountingLoad(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
+HICON CountingLoad(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth, int nHeight)
 {
     InterlockedIncrement(&g_nLoads);
-    return LoadIconFromFile(pszFile, nIndex, nWidth, nHeight);
+    return LoadEntryIcon(pszFile, nIndex, pszPath, nWidth, nHeight);
 }
 
 // Runs on the loader's thread: holds every load until the test lets go.
-HICON HeldLoad(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
+HICON HeldLoad(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth, int nHeight)
 {
     WaitForSingleObject(g_hReleaseLoads, 10000);
-    return CountingLoad(pszFile, nIndex, nWidth, nHeight);
+    return CountingLoad(pszFile, nIndex, pszPath, nWidth, nHeight);
 }
 
 // Counts the cache's loads for one test, optionally holding them back.
@@ -208,7 +211,9 @@ TEST(IconCache, EntriesShowingOneIconShareOneLoadAndOneHandleThatTheCacheDestroy
     SetEnvironmentVariableW(L"AMBERTILLE_ICONS", nullptr);
 }
 
-TEST(IconCache, AnIconThatCannotBeLoadedIsTriedOnceNotAtEveryDraw)
+// Whatever keeps an entry's icon from loading, it is tried once, and the
+// entry shows the shell's icon for its path instead of a gap.
+TEST(IconCache, AnIconThatCannotBeLoadedIsTriedOnceAndReplacedNotAtEveryDraw)
 {
     CTraySettings settings;
     const std::wstring damaged = settings.File(L"damaged.dll");
@@ -236,7 +241,98 @@ TEST(IconCache, AnIconThatCannotBeLoadedIsTriedOnceNotAtEveryDraw)
         for (int i = 0; i < 3; ++i)
             DrawEntry(pData, canvas, { 0, 0, 120, 40 });
         EXPECT_EQ(1, g_nLoads);
-        EXPECT_EQ(EState::Failed, pData->m_pIcon->m_eState);
+        EXPECT_EQ(EState::Loaded, pData->m_pIcon->m_eState);
+    }
+}
+
+// The colour of what the shell shows for a path at a size.
+COLORREF ShellColour(const std::wstring& path, int nSize)
+{
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info),
+                   SHGFI_ICON | (nSize > GetSystemMetrics(SM_CXSMICON) ? SHGFI_LARGEICON : SHGFI_SMALLICON));
+    tessvald::CIconHandle icon(info.hIcon);
+    return icon ? IconCentreColour(icon.Get(), nSize) : CLR_INVALID;
+}
+
+// The picture of an entry: the group its index names, else what the shell
+// shows for its path, else a generic program or document icon. The program
+// with a red first icon is a copy of the test module under a program's
+// name; Windows' shell shows that icon for it, Wine's its generic program
+// icon.
+TEST(MenuIcons, AnEntryShowsItsIconOrTheShellsIconForItsPath)
+{
+    testsupport::CTempDir dir;
+    const std::wstring module = ExeFolder() + L"\\icongroups.dll";
+    const std::wstring redProgram = dir.File(L"rot.exe");
+    ASSERT_TRUE(CopyFileW(module.c_str(), redProgram.c_str(), FALSE));
+    const std::wstring noGroups = dir.File(L"text.txt");
+    ASSERT_TRUE(testsupport::WriteFileBytes(noGroups, "kein Modul"));
+    const std::wstring badIco = dir.File(L"bad.ico");
+    ASSERT_TRUE(testsupport::WriteFileBytes(badIco, std::string("\0\0\1\0\1\0", 6) + "garbage"));
+    constexpr COLORREF kAny = CLR_INVALID;
+    constexpr COLORREF kShell = 0xFF000000;  // whatever the shell shows for the path
+
+    const struct
+    {
+        const char* pszCase;
+        std::wstring iconFile;
+        LONG nIndex;
+        std::wstring path;
+        COLORREF colour;
+    } cases[] = {
+        { "a resource number", module, -300, redProgram, kBlue },
+        { "a number that names no group", module, -5, redProgram, kShell },
+        { "no icon file", L"", 0, redProgram, kShell },
+        { "a file without icon groups", noGroups, 0, redProgram, kShell },
+        { "a damaged icon file", badIco, 0, redProgram, kShell },
+        { "a missing program", dir.File(L"fehlt.ico"), 0, dir.File(L"fehlt.exe"), kAny },
+        { "a missing document", L"", 0, dir.File(L"fehlt.ambzz"), kAny },
+        { "no path at all", badIco, 0, L"", kAny },
+    };
+    for (const int nSize : { GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXICON) }) {
+        const COLORREF shellColour = ShellColour(redProgram, nSize);
+        EXPECT_TRUE(shellColour == kRed || testsupport::IsWine());
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.pszCase << " at " << nSize);
+            tessvald::CIconHandle icon(LoadEntryIcon(c.iconFile.c_str(), c.nIndex, c.path.c_str(), nSize, nSize));
+            ASSERT_TRUE(icon);
+            ICONINFO info = {};
+            BITMAP bitmap = {};
+            ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+            GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            EXPECT_EQ(nSize, bitmap.bmWidth);
+            if (c.colour != kAny) {
+                EXPECT_EQ(c.colour == kShell ? shellColour : c.colour, IconCentreColour(icon.Get(), nSize));
+            }
+        }
+    }
+}
+
+// The loader's thread asks the shell too (which wants COM there), and a
+// negative index reaches the loaded picture through the cache.
+TEST(MenuIcons, TheLoaderGivesNumberedGroupsAndTheShellsIcons)
+{
+    CTraySettings settings;
+    const std::wstring redProgram = settings.File(L"rot.exe");
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\icongroups.dll").c_str(), redProgram.c_str(), FALSE));
+    settings.Write("[tools]\ncount=2\n" + Tool(1, IconModule(), -300) + "[tool2]\nname=Rot\npath="
+                   + Narrow(redProgram) + "\n");
+    CMainTestWindow window;
+    ASSERT_TRUE(PumpUntil([] { return g_iconCache.PendingCount() == 0; }));
+    const struct
+    {
+        UINT nCommand;
+        COLORREF colour;
+    } cases[] = { { 2025, kBlue }, { 2026, ShellColour(redProgram, ItemData(g_hToolsMenu, 2026)->m_nIconWidth) } };
+    for (const auto& c : cases) {
+        const MenuItemData* pData = ItemData(g_hToolsMenu, c.nCommand);
+        ASSERT_NE(nullptr, pData);
+        ASSERT_NE(nullptr, pData->m_pIcon);
+        EXPECT_EQ(EState::Loaded, pData->m_pIcon->m_eState) << c.nCommand;
+        EXPECT_EQ(c.colour, IconCentreColour(pData->m_pIcon->m_hIcon.Get(), pData->m_nIconWidth)) << c.nCommand;
     }
 }
 

@@ -101,28 +101,32 @@ void UseChosenFont(int nHeight)
 
 } // namespace
 
-TEST(MenuItemData, PicksTheIconGroupAtTheStoredPosition)
+TEST(MenuItemData, PicksTheIconGroupAtTheStoredPositionOrResourceNumber)
 {
     CTraySettings settings;
+    constexpr COLORREF kGeneric = CLR_INVALID;
     const struct
     {
         LONG nIndex;
-        bool bIcon;
         COLORREF nColour;
     } cases[] = {
-        { 0, true, kRed }, // the string-named group comes first
-        { 1, true, kLime },
-        { 2, true, kBlue },
-        { 3, false, 0 },   // beyond the last group: no picture
-        { -7, false, 0 },  // resource numbers are turned into positions elsewhere
+        { 0, kRed }, // the string-named group comes first
+        { 1, kLime },
+        { 2, kBlue },
+        { 3, kGeneric },  // beyond the last group: a generic icon, as for an entry without a path
+        { -7, kLime },
+        { -300, kBlue },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nIndex);
         auto pData = MakeData(L"Tool", IconModule(), c.nIndex);
         ASSERT_NE(nullptr, pData.get());
-        ASSERT_EQ(c.bIcon, LoadedIcon(pData.get()) != nullptr);
-        if (c.bIcon) {
-            EXPECT_EQ(c.nColour, IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth));
+        ASSERT_NE(nullptr, LoadedIcon(pData.get()));
+        const COLORREF nColour = IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth);
+        if (c.nColour == kGeneric) {
+            EXPECT_TRUE(nColour != kRed && nColour != kLime && nColour != kBlue) << nColour;
+        } else {
+            EXPECT_EQ(c.nColour, nColour);
         }
     }
 }
@@ -150,8 +154,9 @@ TEST(MenuItemData, LoadsAnIcoFileAtTheChosenSize)
         EXPECT_EQ(pData->m_nIconWidth, bitmap.bmWidth);
         EXPECT_EQ(bLarge ? kBlue : kLime, IconCentreColour(LoadedIcon(pData.get()), pData->m_nIconWidth));
     }
+    // A missing file leaves no gap either.
     auto pMissing = MakeData(L"Gone", settings.File(L"gone.ico"), 0);
-    EXPECT_EQ(nullptr, LoadedIcon(pMissing.get()));
+    EXPECT_NE(nullptr, LoadedIcon(pMissing.get()));
 }
 
 TEST(MenuItemData, TakesTheSystemMenuFontOrTheChosenOne)

@@ -349,12 +349,18 @@ TEST(MainWindow, OtherMouseMessagesOpenNothing)
     EXPECT_TRUE(driver.m_opened.empty());
 }
 
+// Another program may still refuse the log-off after the query: only its
+// end, confirmed, ends the tray.
 TEST(MainWindow, ExitAndSessionEndQuitTheLoop)
 {
     CTraySettings settings;
     CTrayTestWindow window;
     EXPECT_FALSE(TakeQuitMessage());
     EXPECT_TRUE(SendMessageW(window.Get(), WM_QUERYENDSESSION, 0, 0)) << "log-off must be allowed to go on";
+    EXPECT_FALSE(TakeQuitMessage()) << "the query alone";
+    SendMessageW(window.Get(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(TakeQuitMessage()) << "a log-off that was refused";
+    SendMessageW(window.Get(), WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(TakeQuitMessage());
 
     CMenuDriver driver({ VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN });
@@ -367,7 +373,7 @@ TEST(MainWindow, SessionEndClosesAnOpenMenu)
     CTraySettings settings;
     CTrayTestWindow window;
     // A key that does nothing keeps the driver from closing the menu itself.
-    CMenuDriver driver({ VK_SHIFT }, [&] { SendMessageW(window.Get(), WM_QUERYENDSESSION, 0, 0); });
+    CMenuDriver driver({ VK_SHIFT }, [&] { SendMessageW(window.Get(), WM_ENDSESSION, TRUE, 0); });
     const DWORD nStart = GetTickCount();
     window.Click(WM_RBUTTONUP);
     EXPECT_LT(GetTickCount() - nStart, 1500u) << "the menu stayed open after the session end";

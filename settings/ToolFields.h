@@ -1,0 +1,50 @@
+#pragma once
+
+#include "foundation/CString.h"
+#include "settings/CRecord.h"
+
+#include <windows.h>
+
+#include <cstddef>
+
+// The layout of one tool in the settings file: its section name and its
+// keys, in the order a save writes them. Reading and writing both walk this
+// table, so a new key is one line here.
+
+enum class EToolFieldKind
+{
+    Text,    // written when not empty
+    Number,  // always written
+    Flag,    // written only when set, so files without it read as before
+};
+
+struct SToolField
+{
+    const wchar_t* pszKey;
+    EToolFieldKind eKind;
+    tessvald::string::CString CRecord::*pText;
+    LONG CRecord::*pNumber;
+    bool CRecord::*pFlag;
+    const wchar_t* pszLabel;  // the field as the entry editor names it
+};
+
+inline const SToolField kToolFields[] = {
+    { L"name", EToolFieldKind::Text, &CRecord::m_strName, nullptr, nullptr, L"Programmname" },
+    { L"path", EToolFieldKind::Text, &CRecord::m_strPath, nullptr, nullptr, L"Programmpfad" },
+    { L"show", EToolFieldKind::Number, nullptr, &CRecord::m_nShow, nullptr, L"Anzeigemodus" },
+    { L"param", EToolFieldKind::Text, &CRecord::m_strParam, nullptr, nullptr, L"Parameterliste" },
+    { L"working", EToolFieldKind::Text, &CRecord::m_strWorking, nullptr, nullptr, L"Arbeitsverzeichnis" },
+    { L"description", EToolFieldKind::Text, &CRecord::m_strDescription, nullptr, nullptr, L"Beschreibung" },
+    { L"iconfile", EToolFieldKind::Text, &CRecord::m_strIconFile, nullptr, nullptr, L"Icondatei" },
+    { L"iconindex", EToolFieldKind::Number, nullptr, &CRecord::m_nIconIndex, nullptr, L"Iconindex" },
+    { L"runas", EToolFieldKind::Flag, nullptr, nullptr, &CRecord::m_bRunAs, L"Als Administrator ausf\u00FChren" },
+};
+
+// The longest text a value may have: the reader refuses longer ones.
+constexpr std::size_t kMaxValueLength = 1023;
+
+// Section "tool<n>", as both the menus and the list editor number tools.
+void SetToolSection(CRecord& record, ULONG nTool);
+
+// The first text field of the record longer than kMaxValueLength, or null.
+const SToolField* FindOverlongField(const CRecord& record);
