@@ -1,12 +1,16 @@
-# The libraries that are not among the system's known DLLs (comctl32 and
-# version) would be found beside the program when it starts, before any of
-# its code could forbid that: a planted "version.dll" in a Downloads folder
-# would run. They are therefore loaded at their first call instead, after
-# start-up has restricted the search to the system folder.
+# Libraries imported the usual way are loaded when the program starts,
+# before any of its code could restrict where they are looked for; so are
+# the libraries they import in turn. comctl32 and version are not among the
+# system's known DLLs, and shell32 and comdlg32 bring in comctl32, which
+# brings in uxtheme: a planted "version.dll" or "uxtheme.dll" beside the
+# program (a Downloads folder, a stick) would run. These libraries are
+# therefore loaded at their first call, after start-up has restricted the
+# search to the system folder. The dialogs' libraries then also stay out of
+# a start that only shows the icon.
 #
 # MinGW: an import library that loads lazily is made from the list of the
 # regular one's exports. MSVC: the linker's /DELAYLOAD does the same.
-set(AMBERTILLE_DELAYED_LIBS comctl32 version)
+set(AMBERTILLE_DELAYED_LIBS comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 version)
 
 function(ambertille_delay_load_libraries out_var)
     if(MSVC)

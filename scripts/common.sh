@@ -10,7 +10,7 @@ export WINEDEBUG=-all
 # No Mono or Gecko download prompts in a prefix that is never online.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth googletest
+PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth googletest gcc libc6-dev
           cmake ninja-build fp-utils python3 imagemagick xdotool)
 
 STARTED_PIDS=()
@@ -111,6 +111,40 @@ start_wineserver() {
     return 1
 }
 
+# A drive H: whose reads never come back, as a network share whose server
+# went away (tests/fixtures/linux/hung_share.c). Only where /dev/fuse can be
+# mounted; the tests that need it say so and are skipped otherwise.
+HUNG_MOUNT=""
+start_hung_share() {
+    [ -c /dev/fuse ] || { log "no /dev/fuse: the tests of a share that stops answering are skipped"; return 0; }
+    local server=$BUILD/hung_share
+    cc -O1 -o "$server" "$ROOT/tests/fixtures/linux/hung_share.c" || return 0
+    HUNG_MOUNT=$(mktemp -d /tmp/ambertille-hung.XXXXXX)
+    local ready=$HUNG_MOUNT.ready
+    "$server" "$HUNG_MOUNT" >"$ready" 2>&1 &
+    STARTED_PIDS+=($!)
+    for _ in $(seq 1 50); do
+        grep -q ready "$ready" 2>/dev/null && break
+        sleep 0.1
+    done
+    if ! grep -q ready "$ready" 2>/dev/null; then
+        log "the hung share could not be mounted: $(cat "$ready")"
+        rm -f "$ready"
+        return 0
+    fi
+    rm -f "$ready"
+    ln -sfn "$HUNG_MOUNT" "$WINEPREFIX/dosdevices/h:"
+    export AMBERTILLE_HUNG_SHARE='H:'
+}
+
+stop_hung_share() {
+    [ -n "$HUNG_MOUNT" ] || return 0
+    rm -f "$WINEPREFIX/dosdevices/h:"
+    umount -l "$HUNG_MOUNT" >/dev/null 2>&1 || true
+    rmdir "$HUNG_MOUNT" >/dev/null 2>&1 || true
+    HUNG_MOUNT=""
+}
+
 stop_started() {
     # Wine programs of our private prefix first, then what we started, newest first.
     wineserver -k >/dev/null 2>&1 || true
@@ -120,6 +154,7 @@ stop_started() {
         wait "${STARTED_PIDS[$i]}" >/dev/null 2>&1 || true
     done
     STARTED_PIDS=()
+    stop_hung_share
 }
 
 # --- for scripts/run and its steps ----------------------------------------

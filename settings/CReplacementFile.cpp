@@ -66,23 +66,35 @@ bool IsReplacementFileName(const std::wstring& targetName, const std::wstring& n
     return CompareStringOrdinal(tail.c_str(), -1, kTempSuffix, -1, TRUE) == CSTR_EQUAL;
 }
 
+// A program that has the target open for a moment (a virus scanner, a
+// backup, a synchronisation, an editor reading it) refuses the rename until
+// it lets go, even when it shares deletion; it gets this long.
+constexpr DWORD kHeldTargetPatienceMs = 1000;
+constexpr DWORD kHeldTargetRetryMs = 25;
+
 // A read-only target is the user's wish to keep the file as it is: Windows
-// refuses to rename onto it, Wine does not. A target that another program
-// holds open refuses the rename on both, but Wine calls that a denied
-// access; asking first gives the user the true cause.
-bool IsReplaceable(const std::wstring& target)
+// refuses to rename onto it, Wine does not.
+bool IsReadOnly(const std::wstring& target)
 {
     const DWORD nAttributes = GetFileAttributesW(target.c_str());
-    if (nAttributes == INVALID_FILE_ATTRIBUTES)
+    return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// A target that another program holds open refuses the rename, but Wine
+// calls that a denied access; asking first gives the user the true cause.
+bool IsFree(const std::wstring& target)
+{
+    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
-    if ((nAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
     const tessvald::CFileHandle file(CreateFileW(target.c_str(), GENERIC_READ | DELETE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.IsValid();
+}
+
+bool IsHeldByAnother(DWORD nError)
+{
+    return nError == ERROR_SHARING_VIOLATION || nError == ERROR_ACCESS_DENIED || nError == ERROR_LOCK_VIOLATION;
 }
 
 struct FindTraits
@@ -212,9 +224,24 @@ bool CReplacementFile::Commit()
 // between them), and a kill in between left no file at all.
 bool CReplacementFile::Put()
 {
-    if (FailsByHook(EReplaceStep::Replace) || !IsReplaceable(m_target))
+    if (FailsByHook(EReplaceStep::Replace))
         return false;
-    return MoveFileExW(m_temp.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (IsReadOnly(m_target)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    const DWORD nStart = GetTickCount();
+    for (;;) {
+        if (IsFree(m_target)
+            && MoveFileExW(m_temp.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD nError = GetLastError();
+        if (!IsHeldByAnother(nError) || GetTickCount() - nStart >= kHeldTargetPatienceMs) {
+            SetLastError(nError);
+            return false;
+        }
+        Sleep(kHeldTargetRetryMs);
+    }
 }
 
 // Keeps the cause of the failure that led here as the last error: the

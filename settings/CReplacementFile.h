@@ -39,6 +39,7 @@ public:
     // not called. A failure abandons the replacement.
     bool Flush();
     // Then in place of the target (or under its name when there is none).
+    // A target that another program holds open is waited for a second.
     bool Commit();
 
     // The new contents' file beside the target; empty before Create and

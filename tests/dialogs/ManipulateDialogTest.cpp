@@ -1,8 +1,10 @@
 #include "EditorTestSupport.h"
 
 #include "dialogs/CManipulateDialog.h"
+#include "foundation/ScopedHandle.h"
 #include "resources/resource.h"
 #include "support/DialogAutomation.h"
+#include "support/TextReport.h"
 #include "support/TempDir.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
@@ -242,6 +244,71 @@ TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAl
         EXPECT_EQ(L"", m_settings.Read(L"tool2", L"name"));
         EXPECT_EQ(L"Notizen", m_settings.Read(L"tool3", L"name"));
         EXPECT_EQ(L"", m_settings.Read(L"tool4", L"name"));
+    }
+}
+
+// A list that cannot be read (another program holds the file) is not
+// opened: an editor on it would save an empty list. The user may try again
+// once the file is free, or give up, and nothing is written.
+TEST_F(ManipulateDialogTest, ALockedListOpensOnlyOnceItCanBeRead)
+{
+    for (int nAnswer : { IDCANCEL, IDRETRY }) {
+        SCOPED_TRACE(nAnswer == IDRETRY ? "retry" : "cancel");
+        m_settings.Write(kThreeTools);
+        const std::string before = m_settings.Bytes();
+        tessvald::CFileHandle lock(
+            CreateFileW(m_settings.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock);
+        std::wstring message;
+        std::vector<std::wstring> rows;
+        const int nResult = Run({ { L"Ambertille", [&](HWND hBox) {
+                                       message = MessageBoxText(hBox);
+                                       lock.Reset();
+                                       ClickButton(hBox, nAnswer);
+                                   } },
+                                  { kEditorTitle, [&](HWND hDlg) {
+                                       rows = ColumnTexts(ListOf(hDlg), 0);
+                                       ClickButton(hDlg, IDC_SAVE);
+                                   } } });
+        EXPECT_EQ(0u, message.find(L"Die Programmliste kann gerade nicht gelesen werden")) << Narrow(message);
+        if (nAnswer == IDCANCEL) {
+            EXPECT_EQ(2, nResult);
+            EXPECT_TRUE(rows.empty()) << "the editor opened";
+            EXPECT_EQ(before, m_settings.Bytes());
+            continue;
+        }
+        EXPECT_EQ(1, nResult);
+        EXPECT_EQ((std::vector<std::wstring>{ L"Rechner", L"Notizen" }), rows);
+    }
+}
+
+// Edits made to the file while the editor is open are judged by the bytes
+// and overwritten only when the user says so; "Nein" saves nothing and
+// leaves the editor open.
+TEST_F(ManipulateDialogTest, OutsideEditsAreOverwrittenOnlyWhenTheUserSaysSo)
+{
+    for (int nAnswer : { IDNO, IDYES }) {
+        SCOPED_TRACE(nAnswer == IDYES ? "yes" : "no");
+        m_settings.Write(kThreeTools);
+        std::wstring question;
+        bool bOpenAfterNo = false;
+        const int nResult = Run({ { kEditorTitle, [&](HWND hWnd) {
+            if (IsMessageBox(hWnd)) {
+                question = MessageBoxText(hWnd);
+                ClickButton(hWnd, nAnswer);
+                return;
+            }
+            m_settings.Write(L"[tools]\r\ncount=1\r\n[tool1]\r\nname=Drau\u00DFen\r\n");
+            ClickButton(hWnd, IDC_SAVE);
+            if (nAnswer == IDNO) {
+                bOpenAfterNo = IsWindowVisible(hWnd) != FALSE;
+                ClickButton(hWnd, IDCANCEL);
+            }
+        } } });
+        EXPECT_NE(std::wstring::npos, question.find(L"au\u00DFerhalb")) << Narrow(question);
+        EXPECT_EQ(nAnswer == IDYES ? 1 : 2, nResult);
+        EXPECT_EQ(nAnswer == IDNO, bOpenAfterNo);
+        EXPECT_EQ(nAnswer == IDYES ? L"Rechner" : L"Drau\u00DFen", m_settings.Read(L"tool1", L"name"));
     }
 }
 

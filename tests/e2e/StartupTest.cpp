@@ -1,12 +1,16 @@
 // The built program, copied into a folder of its own, started with a
 // command line in the shared desktop and watched from outside.
+#include "TrayProcess.h"
+
 #include "support/ChildProcess.h"
 #include "support/InstanceMark.h"
 #include "support/RegistryGuard.h"
 #include "support/TempDir.h"
+#include "support/TextReport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -239,32 +243,46 @@ TEST(ProgramEndToEnd, MissingHelpFileEndsQuietly)
     EXPECT_FALSE(FileExists(log));
 }
 
-TEST(ProgramEndToEnd, PlantedHelpControlIsNeverLoaded)
+// Libraries named like the system's beside the program (a Downloads folder,
+// a stick) are never loaded, also when the program does what needs the
+// real ones: the help (hhctrl), the About box (version, and the dialogs'
+// common controls, which bring in uxtheme). Wine would always take its own
+// libraries, so "native first" is set for each name, as Windows would look
+// beside the program first for the ones that are not its known DLLs.
+TEST(ProgramEndToEnd, PlantedSystemLibrariesAreNeverLoaded)
 {
+    const wchar_t* const names[] = { L"hhctrl.ocx", L"version.dll", L"uxtheme.dll" };
     CProgramCopy program;
     ASSERT_TRUE(program.Copied());
-    ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\fake_hhctrl.dll").c_str(), program.File(L"hhctrl.ocx").c_str(), FALSE));
-    CWineDllOrder nativeFirst(L"ambertille.exe", L"hhctrl.ocx", L"native,builtin");
-    ASSERT_TRUE(nativeFirst.IsSet());
+    std::vector<std::unique_ptr<CWineDllOrder>> nativeFirst;
+    for (const wchar_t* pszName : names) {
+        ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\fake_hhctrl.dll").c_str(), program.File(pszName).c_str(), FALSE));
+        nativeFirst.push_back(std::make_unique<CWineDllOrder>(L"ambertille.exe", pszName, L"native,builtin"));
+        ASSERT_TRUE(nativeFirst.back()->IsSet());
+    }
 
-    // The help control is bound when the tray's window asks for help (F1
-    // in a menu), so the tray must be running.
     CChildProcess run(program.Path(), L"-run", program.Folder());
     ASSERT_TRUE(run.Started());
     HWND hTray = nullptr;
-    const DWORD nStart = GetTickCount();
-    while (hTray == nullptr && GetTickCount() - nStart < kTimeoutMs && !run.Wait(100)) {
+    ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [&] {
         HWND hWnd = FindWindowW(L"AmbertilleWindowClass", L"Ambertille");
         DWORD nOwner = 0;
         GetWindowThreadProcessId(hWnd, &nOwner);
         hTray = nOwner == run.Id() ? hWnd : nullptr;
-    }
-    if (hTray == nullptr)
-        GTEST_SKIP() << "the tray application does not run yet";
+        return hTray != nullptr;
+    })) << "the tray did not start";
 
     PostMessageW(hTray, WM_HELP, 0, 0);
-    PumpFor(2000);
+    PostMessageW(hTray, WM_USER + 100, 0, WM_RBUTTONUP);
+    HWND hMenu = e2e::WaitForProcessWindow(run.Id(), L"#32768", kTimeoutMs);
+    ASSERT_NE(nullptr, hMenu) << "the program menu did not open";
+    e2e::SendKeys(hMenu, { VK_DOWN, VK_RETURN });
+    HWND hAbout = e2e::WaitForProcessWindow(run.Id(), L"#32770", kTimeoutMs);
+    ASSERT_NE(nullptr, hAbout) << "the About box did not open";
+    PostMessageW(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    EXPECT_TRUE(e2e::WaitForNoProcessWindow(run.Id(), L"#32770", kTimeoutMs));
     PostMessageW(hTray, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.Wait(kTimeoutMs));
-    EXPECT_FALSE(FileExists(program.File(L"hhctrl.ocx.log")));
+    for (const wchar_t* pszName : names)
+        EXPECT_FALSE(FileExists(program.File(std::wstring(pszName) + L".log"))) << Narrow(pszName);
 }

@@ -1,5 +1,6 @@
 #include "TrayProcess.h"
 
+#include "support/HungShare.h"
 #include "support/TextReport.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,56 @@ TEST(TrayEndToEnd, RunAddsTheIconAndSessionEndRemovesIt)
     ASSERT_TRUE(tray.WaitForExit(0, kTimeoutMs, &nExitCode));
     EXPECT_EQ(0u, nExitCode);
     EXPECT_FALSE(tray.IconShown());
+}
+
+// The tray window of that process, once it has one.
+HWND TrayWindowOf(DWORD nProcessId)
+{
+    HWND hWnd = nullptr;
+    e2e::WaitUntil(kTimeoutMs, [&] {
+        HWND hFound = FindWindowW(L"AmbertilleWindowClass", L"Ambertille");
+        DWORD nOwner = 0;
+        GetWindowThreadProcessId(hFound, &nOwner);
+        hWnd = nOwner == nProcessId ? hFound : nullptr;
+        return hWnd != nullptr;
+    });
+    return hWnd;
+}
+
+// An icon file on a share whose server stopped answering holds the icon
+// loader in a read that cannot be cancelled. Every way of ending still
+// ends within moments, and a start meanwhile is not refused.
+TEST(TrayEndToEnd, EndingTakesMomentsWhileAnIconFileHangsAndANewStartIsNotRefused)
+{
+    const std::wstring share = testsupport::HungSharePath();
+    if (share.empty())
+        GTEST_SKIP() << testsupport::kNoHungShare;
+    const struct
+    {
+        const char* pszWay;
+        void (*pfnEnd)(const CTrayProcess& tray);
+    } ways[] = {
+        { "Beenden", [](const CTrayProcess& tray) {
+              SendKeys(OpenMenu(tray, WM_RBUTTONUP), { VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN });
+          } },
+        { "WM_CLOSE", [](const CTrayProcess& tray) { PostMessageW(tray.Window(), WM_CLOSE, 0, 0); } },
+        { "the end of the session", [](const CTrayProcess& tray) {
+              PostMessageW(tray.Window(), WM_QUERYENDSESSION, 0, 0);
+              PostMessageW(tray.Window(), WM_ENDSESSION, TRUE, 0);
+          } },
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.pszWay);
+        CTrayProcess tray("[tools]\ncount=1\n[tool1]\nname=Fern\npath=C:\\windows\\notepad.exe\niconfile="
+                          + Narrow(share) + "\\icon.ico\niconindex=0\n");
+        ASSERT_TRUE(tray.StartWithIcon());
+        way.pfnEnd(tray);
+        ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return FindWindowW(L"AmbertilleWindowClass", nullptr) == nullptr; }))
+            << "the window stayed";
+        ASSERT_TRUE(tray.Start());
+        EXPECT_NE(nullptr, TrayWindowOf(tray.ProcessId(1))) << "the new start was refused";
+        EXPECT_TRUE(tray.WaitForExit(0, 5000)) << "the program did not end";
+    }
 }
 
 TEST(TrayEndToEnd, LeftClickShowsTheToolsAndChoosingOneStartsIt)

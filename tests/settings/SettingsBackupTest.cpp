@@ -3,13 +3,17 @@
 #include "foundation/ScopedHandle.h"
 #include "settings/CRecord.h"
 #include "settings/CReplacementFile.h"
+#include "settings/DisplayOptions.h"
+#include "settings/ProfileFormat.h"
 #include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace settingstest;
@@ -100,6 +104,37 @@ TEST_F(SettingsBackupTest, ASaveKeepsTheListItReplacesAsTheBackup)
         SaveList(L"Neu");
         EXPECT_EQ(c.bKept ? c.oldBytes : good, ReadFileBytes(Backup())) << c.pszCase;
     }
+}
+
+// Another program reading the settings file while the list and the
+// options are saved again and again opens a whole list at every moment:
+// the old one or the new one, never a part of either.
+TEST_F(SettingsBackupTest, AReaderFindsAWholeListAtEveryMomentOfTheSaves)
+{
+    SaveList(L"Erst", 200);
+    std::atomic<bool> bSaving(true);
+    int nReads = 0;
+    int nBroken = 0;
+    std::thread reader([&] {
+        while (bSaving) {
+            std::string bytes;
+            ++nReads;
+            if (!ReadWholeFile(m_file.c_str(), bytes) || !IsCompleteSettingsText(bytes))
+                ++nBroken;
+            // As a scanner or an editor would, the file is let go between
+            // reads: while it is open Windows refuses the rename.
+            Sleep(1);
+        }
+    });
+    for (int i = 0; i < 40; ++i) {
+        SaveList(i % 2 == 0 ? L"Gerade" : L"Ungerade", 200);
+        g_bLargeIcons = !g_bLargeIcons;
+        EXPECT_TRUE(SaveOptions(nullptr));
+    }
+    bSaving = false;
+    reader.join();
+    EXPECT_EQ(0, nBroken) << "of " << nReads << " reads";
+    EXPECT_GT(nReads, 80);
 }
 
 // The save's own rename keeps the file whole; a backup that cannot be

@@ -2,6 +2,8 @@
 
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
+#include "settings/ToolFields.h"
+#include "support/TextReport.h"
 
 #include <gtest/gtest.h>
 
@@ -274,6 +276,47 @@ TEST_F(SettingsSaveTest, OptionsSaveKeepsEveryCharacterInNewAndAnsiFiles)
     EXPECT_EQ(L"1", PlatformRead(m_file, L"tools", L"count"));
     EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()))
         << "the file written by hand is kept as the backup";
+}
+
+// A value the reader would refuse is never written: the save is refused
+// and the old file stays. Each text field takes 1,023 characters, also with
+// a blank at an end, which quotation marks keep.
+TEST_F(SettingsSaveTest, EachTextFieldTakes1023CharactersAndA1024thRefusesTheSave)
+{
+    WriteSettings(L"[tools]\r\ncount=0\r\n");
+    const struct
+    {
+        const char* pszCase;
+        std::wstring value;
+        bool bSaved;
+    } cases[] = {
+        { "1023", std::wstring(1023, L'x'), true },
+        { "1023 ending in a blank", std::wstring(1022, L'x') + L" ", true },
+        { "1023 beginning with a blank", L" " + std::wstring(1022, L'x'), true },
+        { "1024", std::wstring(1024, L'x'), false },
+    };
+    for (const SToolField& field : kToolFields) {
+        if (field.eKind != EToolFieldKind::Text)
+            continue;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.pszCase << " in " << testsupport::Narrow(field.pszKey));
+            const std::string before = testsupport::ReadFileBytes(m_file);
+            CRecord record;
+            record.SetName(L"Name");
+            (record.*field.pText).Assign(c.value.c_str());
+            CRecord* rows[] = { &record };
+            ASSERT_EQ(c.bSaved, SaveToolList(rows, 1, nullptr));
+            if (!c.bSaved) {
+                EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA), GetLastError());
+                EXPECT_EQ(before, testsupport::ReadFileBytes(m_file));
+                continue;
+            }
+            CRecord read;
+            SetToolSection(read, 1);
+            ReadRecord(&read);
+            EXPECT_TRUE((read.*field.pText).Equals(c.value.c_str(), false));
+        }
+    }
 }
 
 TEST_F(SettingsSaveTest, SavesRefuseMissingInput)

@@ -1,5 +1,6 @@
 #include "TrayTestSupport.h"
 
+#include "support/HungShare.h"
 #include "support/TextReport.h"
 #include "tray/ToolAvailability.h"
 #include "tray/TrayMenus.h"
@@ -19,9 +20,11 @@ constexpr ULONG kTools = 6;
 std::set<ULONG> GreyedTools()
 {
     std::set<ULONG> greyed;
-    for (ULONG n = 1; n <= kTools; ++n)
-        if ((GetMenuState(g_hToolsMenu, 2024 + n, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0)
+    for (ULONG n = 1; n <= kTools; ++n) {
+        const UINT nState = GetMenuState(g_hToolsMenu, 2024 + n, MF_BYCOMMAND);
+        if (nState != static_cast<UINT>(-1) && (nState & (MF_GRAYED | MF_DISABLED)) != 0)
             greyed.insert(n);
+    }
     return greyed;
 }
 
@@ -95,4 +98,26 @@ TEST(EnableToolEntries, GreyingFollowsTheFilesFromClickToClickWhileAskingOnlyCha
     EnableToolEntries();
     EXPECT_EQ(3u, g_toolAvailability.GetLookupCount());
     SetEnvironmentVariableW(L"AMBERTILLE_SHARED", nullptr);
+}
+
+// A tool on a share whose server stopped answering holds neither the menu
+// nor the greying of the others: it shows as last known (enabled), and a
+// later click does not ask that share again while it is still busy.
+TEST(EnableToolEntries, AShareThatStopsAnsweringHoldsNeitherTheMenuNorTheOtherTools)
+{
+    const std::wstring share = testsupport::HungSharePath();
+    if (share.empty())
+        GTEST_SKIP() << testsupport::kNoHungShare;
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=2\n[tool1]\nname=Far\npath=" + Narrow(share) + "\\dead\\tool.exe\n"
+                   "[tool2]\nname=Gone\npath=" + Narrow(settings.File(L"gone.exe")) + "\n");
+    BuildToolsMenu();
+    for (const char* pszClick : { "first click", "second click" }) {
+        SCOPED_TRACE(pszClick);
+        const DWORD nStart = GetTickCount();
+        EnableToolEntries();
+        EXPECT_LT(GetTickCount() - nStart, 3000u) << "the menu waited for the share";
+        EXPECT_EQ(std::set<ULONG>{ 2 }, GreyedTools());
+    }
+    EXPECT_FALSE(g_toolAvailability.WaitForLookups(0)) << "the share's look-up is still out";
 }

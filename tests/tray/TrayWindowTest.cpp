@@ -1,6 +1,7 @@
 #include "RecordingShell.h"
 #include "TrayTestSupport.h"
 
+#include "foundation/ScopedHandle.h"
 #include "support/DialogAutomation.h"
 #include "support/TextReport.h"
 #include "tray/AppGlobals.h"
@@ -452,6 +453,49 @@ TEST(MainWindow, ADeletedSettingsFileLeavesNoToolsInTheNextMenu)
     window.Click(WM_LBUTTONUP);
     ASSERT_EQ(1u, driver.m_opened.size());
     EXPECT_EQ(L"2025 Back|-|2024 Programme bearbeiten", driver.m_opened[0]);
+}
+
+// A settings file that another program holds locked is no list: the menu
+// keeps what it shows (nothing, before the first reading) and the first
+// click after the lock shows the file's tools.
+TEST(MainWindow, ALockedSettingsFileIsNoListAndIsReadAgainOnceFree)
+{
+    const struct
+    {
+        const char* pszCase;
+        bool bLockedAtStart;
+        const wchar_t* pszWhileLocked;
+    } cases[] = {
+        { "locked at start", true, L"2024 Programme bearbeiten" },
+        { "changed, then locked at a click", false, L"2025 One|-|2024 Programme bearbeiten" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        CTraySettings settings;
+        settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
+        RememberConfigFileState();
+        const auto lock = [&] {
+            return tessvald::CFileHandle(CreateFileW(settings.IniPath().c_str(), GENERIC_READ, 0, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        };
+        tessvald::CFileHandle held;
+        if (c.bLockedAtStart)
+            held = lock();
+        CTrayTestWindow window;
+        if (!c.bLockedAtStart) {
+            settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n[tool2]\nname=Two\n");
+            held = lock();
+        }
+        ASSERT_TRUE(held);
+        for (const wchar_t* pszExpected : { c.pszWhileLocked, c.bLockedAtStart ? L"2025 One|-|2024 Programme bearbeiten"
+                                                                               : L"2025 One|2026 Two|-|2024 Programme bearbeiten" }) {
+            CMenuDriver driver;
+            window.Click(WM_LBUTTONUP);
+            ASSERT_EQ(1u, driver.m_opened.size());
+            EXPECT_EQ(pszExpected, driver.m_opened[0]);
+            held.Reset();
+        }
+    }
 }
 
 TEST(MainWindow, MenusOpenedFromTheKeyboardStartOnTheirFirstEntry)
