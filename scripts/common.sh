@@ -11,7 +11,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth googletest gcc libc6-dev
-          cmake ninja-build fp-utils imagemagick xdotool)
+          cmake ninja-build fp-utils python3 imagemagick xdotool)
 
 STARTED_PIDS=()
 
@@ -30,13 +30,15 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}" >&2
 }
 
+# Configures once and builds everything, or the targets named as in
+# "build --target NAME...".
 build() {
     local args=(--preset mingw)
     [ -n "${AMBERTILLE_BUILD:-}" ] && args+=(-B "$BUILD")
     if [ ! -f "$BUILD/build.ninja" ]; then
         cmake "${args[@]}" -S "$ROOT" >&2
     fi
-    cmake --build "$BUILD" >&2
+    cmake --build "$BUILD" "$@" >&2
 }
 
 # The prefix is made once; its marker says it is complete, so a second run
