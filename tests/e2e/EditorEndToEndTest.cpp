@@ -3,9 +3,10 @@
 // the next click holding the new tool and starting it.
 #include "TrayProcess.h"
 
-#include "support/ChildProcess.h"
 #include "support/Shortcut.h"
 #include "support/TempDir.h"
+#include "support/TextReport.h"
+#include "support/UserInput.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -23,21 +24,13 @@ using namespace testsupport;
 namespace {
 
 constexpr int kSaveButton = 301;
-constexpr DWORD kPatience = 20000;
-
-// A left click on the icon; the tools menu that opens.
-HWND OpenToolsMenu(const CTrayProcess& program)
-{
-    program.Notify(WM_LBUTTONUP);
-    return e2e::WaitForProcessWindow(program.ProcessId(), L"#32768", kPatience);
-}
 
 // Up from no selection reaches the last entry; Enter chooses.
 void ChooseFromBottom(HWND hMenu, size_t nUp)
 {
     std::vector<UINT> keys(nUp, VK_UP);
     keys.push_back(VK_RETURN);
-    SendKeys(hMenu, keys);
+    PostKeys(hMenu, keys);
 }
 
 LONG HeightOf(HWND hWnd)
@@ -88,49 +81,47 @@ std::wstring CommandProcessor()
 
 TEST(EditorEndToEnd, AShortcutDroppedOnTheEditorIsStartedFromTheNextToolsMenu)
 {
-    CTrayProcess program("");
-    const CTempDir& folder = program.Folder();
-    const std::wstring settings = folder.File(L"ambertille.ini");
-    const std::wstring marker = folder.File(L"gestartet.txt");
-    const std::wstring shortcut = folder.File(L"Markieren.lnk");
-    ASSERT_TRUE(WriteFileBytes(folder.File(L"Erstes.txt"), "erstes"));
-    const std::wstring ini = L"[tools]\r\ncount=1\r\n[tool1]\r\nname=Erstes\r\npath=" + folder.File(L"Erstes.txt")
-                             + L"\r\nshow=1\r\n";
-    ASSERT_TRUE(WriteFileBytes(settings, std::string(ini.begin(), ini.end())));
+    CTrayProcess program;
+    const std::wstring settings = program.SettingsFile();
+    const std::wstring marker = program.File(L"gestartet.txt");
+    const std::wstring shortcut = program.File(L"Markieren.lnk");
+    ASSERT_TRUE(WriteFileBytes(program.File(L"Erstes.txt"), "erstes"));
+    program.WriteSettings("[tools]\ncount=1\n[tool1]\nname=Erstes\npath=" + Narrow(program.File(L"Erstes.txt"))
+                          + "\nshow=1\n");
     ShortcutContents contents;
     contents.target = CommandProcessor();
     contents.arguments = L"/c echo gestartet> \"" + marker + L"\"";
-    contents.workingDirectory = folder.Path();
+    contents.workingDirectory = program.Folder();
     contents.showCmd = SW_SHOWMINNOACTIVE;
     ASSERT_TRUE(WriteShortcut(shortcut, contents));
 
     ASSERT_TRUE(program.Start());
-    ASSERT_NE(nullptr, program.WaitForWindow(kPatience)) << "the tray window did not appear";
+    ASSERT_TRUE(program.WaitForWindow());
 
-    HWND hMenu = OpenToolsMenu(program);
-    ASSERT_NE(nullptr, hMenu) << "no tools menu at the first click";
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(program.OpenMenu(WM_LBUTTONUP, &hMenu)) << "no tools menu at the first click";
     const LONG nHeightBefore = HeightOf(hMenu);
     ChooseFromBottom(hMenu, 1);
 
-    HWND hEditor = testsupport::WaitForProcessWindow(program.ProcessId(), L"#32770", L"Programme bearbeiten",
-                                                     kPatience);
-    ASSERT_NE(nullptr, hEditor) << "\"Programme bearbeiten\" did not open the editor";
+    HWND hEditor = nullptr;
+    ASSERT_TRUE(program.WaitForShown(e2e::kBoxClass, &hEditor, L"Programme bearbeiten"))
+        << "\"Programme bearbeiten\" did not open the editor";
     HWND hList = GetDlgItem(hEditor, 1005);
     EXPECT_EQ(1, SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
     ASSERT_TRUE(DropOn(hEditor, shortcut));
-    EXPECT_TRUE(WaitUntil(kPatience, [&] { return SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0) == 2; }));
+    EXPECT_TRUE(WaitFor("the dropped shortcut in the list",
+                        [&] { return SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0) == 2; }));
     PostMessageW(GetDlgItem(hEditor, kSaveButton), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil(kPatience, [&] { return !IsWindow(hEditor); })) << "the editor stayed open after saving";
+    ASSERT_TRUE(WaitFor("the editor to close after saving", [&] { return !IsWindow(hEditor); }));
 
     EXPECT_EQ(L"2", ReadSetting(settings, L"tools", L"count"));
     EXPECT_EQ(L"Markieren", ReadSetting(settings, L"tool2", L"name"));
     EXPECT_EQ(0, _wcsicmp(CommandProcessor().c_str(), ReadSetting(settings, L"tool2", L"path").c_str()));
 
-    hMenu = OpenToolsMenu(program);
-    ASSERT_NE(nullptr, hMenu) << "no tools menu at the second click";
+    ASSERT_TRUE(program.OpenMenu(WM_LBUTTONUP, &hMenu)) << "no tools menu at the second click";
     EXPECT_GT(HeightOf(hMenu), nHeightBefore);
     // The new tool is the entry above "Programme bearbeiten"; the arrow
     // keys pass over separator lines.
     ChooseFromBottom(hMenu, 2);
-    EXPECT_TRUE(WaitUntil(kPatience, [&] { return FileExists(marker); })) << "the new tool was not started";
+    EXPECT_TRUE(WaitFor("the new tool's mark", [&] { return FileExists(marker); }));
 }

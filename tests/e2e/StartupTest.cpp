@@ -2,11 +2,11 @@
 // command line in the shared desktop and watched from outside.
 #include "TrayProcess.h"
 
-#include "support/ChildProcess.h"
 #include "support/InstanceMark.h"
 #include "support/RegistryGuard.h"
 #include "support/TempDir.h"
 #include "support/TextReport.h"
+#include "support/UserInput.h"
 #include "support/Wine.h"
 #include "foundation/ScopedHandle.h"
 
@@ -18,38 +18,12 @@
 #include <vector>
 
 using namespace testsupport;
+using e2e::CTrayProcess;
+using e2e::kBoxClass;
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 30000;
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
 constexpr wchar_t kTestProgId[] = L"AmbertilleTest.HelpFile";
-
-// A copy of the program under the given name in a fresh folder whose name
-// has a blank, as "Program Files" has.
-class CProgramCopy
-{
-public:
-    explicit CProgramCopy(const std::wstring& name = L"ambertille.exe")
-    {
-        m_folder = m_dir.File(L"Amber Tille");
-        CreateDirectoryW(m_folder.c_str(), nullptr);
-        m_path = m_folder + L"\\" + name;
-        m_bCopied = CopyFileW((ExeFolder() + L"\\ambertille.exe").c_str(), m_path.c_str(), FALSE) != FALSE;
-    }
-
-    bool Copied() const { return m_bCopied; }
-    const std::wstring& Path() const { return m_path; }
-    std::wstring File(const std::wstring& name) const { return m_folder + L"\\" + name; }
-    const std::wstring& Folder() const { return m_folder; }
-
-private:
-    CTempDir m_dir;
-    std::wstring m_folder;
-    std::wstring m_path;
-    bool m_bCopied;
-};
 
 // Lets help files open with the recording opener instead of the viewer
 // for as long as it lives.
@@ -74,26 +48,23 @@ private:
     bool m_bSet;
 };
 
-std::wstring MessageBoxTextOf(HWND hBox)
-{
-    return RemoteWindowText(GetDlgItem(hBox, 0xFFFF));
-}
-
 // Waits for the program's error box, reads it and closes it with OK.
-std::wstring TakeErrorBox(const CChildProcess& program)
+std::wstring TakeErrorBox(const CTrayProcess& program)
 {
-    HWND hBox = WaitForProcessWindow(program.Id(), L"#32770", L"Ambertille", kTimeoutMs);
+    HWND hBox = nullptr;
+    EXPECT_TRUE(program.WaitForShown(kBoxClass, &hBox, L"Ambertille"));
     if (hBox == nullptr)
         return L"<no box>";
-    const std::wstring text = MessageBoxTextOf(hBox);
+    const std::wstring text = RemoteWindowText(GetDlgItem(hBox, 0xFFFF));
     PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
     return text;
 }
 
-DWORD ExitCodeOf(CChildProcess& program)
+DWORD ExitCodeOf(CTrayProcess& program)
 {
     DWORD nExitCode = 0;
-    return program.Wait(kTimeoutMs, &nExitCode) ? nExitCode : 0xDEADu;
+    EXPECT_TRUE(program.WaitForExit(0, &nExitCode));
+    return nExitCode;
 }
 
 bool ReadRunValue(HKEY hRoot, std::wstring* pData, size_t* pBytes)
@@ -107,47 +78,28 @@ bool ReadRunValue(HKEY hRoot, std::wstring* pData, size_t* pBytes)
     return true;
 }
 
-std::wstring ReadWideFile(const std::wstring& path)
-{
-    const std::string bytes = ReadFileBytes(path);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-}
-
-bool WaitForFile(const std::wstring& path, DWORD nTimeoutMs)
-{
-    const DWORD nStart = GetTickCount();
-    while (!FileExists(path) && GetTickCount() - nStart < nTimeoutMs)
-        PumpFor(100);
-    PumpFor(300);  // let the writer finish
-    return FileExists(path);
-}
-
 } // namespace
 
 TEST(ProgramEndToEnd, UnrecognisedCommandLineIsReportedAndEndsWithZero)
 {
-    CProgramCopy program;
-    ASSERT_TRUE(program.Copied());
-    CChildProcess run(program.Path(), L"--help", program.Folder());
-    ASSERT_TRUE(run.Started());
-    EXPECT_EQ(L"Das Programm kann so nicht gestartet werden!", TakeErrorBox(run));
-    EXPECT_EQ(0u, ExitCodeOf(run));
+    CTrayProcess program;
+    ASSERT_TRUE(program.Start(L"--help"));
+    EXPECT_EQ(L"Das Programm kann so nicht gestartet werden!", TakeErrorBox(program));
+    EXPECT_EQ(0u, ExitCodeOf(program));
 }
 
 TEST(ProgramEndToEnd, SecondInstanceIsRefused)
 {
-    CProgramCopy program;
-    ASSERT_TRUE(program.Copied());
     CRegistryValueGuard user(HKEY_CURRENT_USER, kRunKey, kRunValue);
     CInstanceMark mark;
     ASSERT_NE(nullptr, mark.Get());
 
     for (const wchar_t* pszLine : { L"-run", L"-install" }) {
         SCOPED_TRACE(pszLine);
-        CChildProcess run(program.Path(), pszLine, program.Folder());
-        ASSERT_TRUE(run.Started());
-        EXPECT_EQ(L"Das Programm l\u00e4uft bereits und kann nicht noch mal gestartet werden!", TakeErrorBox(run));
-        EXPECT_EQ(0u, ExitCodeOf(run));
+        CTrayProcess program;
+        ASSERT_TRUE(program.Start(pszLine));
+        EXPECT_EQ(L"Das Programm l\u00e4uft bereits und kann nicht noch mal gestartet werden!", TakeErrorBox(program));
+        EXPECT_EQ(0u, ExitCodeOf(program));
     }
     std::wstring data;
     size_t nBytes = 0;
@@ -156,25 +108,19 @@ TEST(ProgramEndToEnd, SecondInstanceIsRefused)
 
 TEST(ProgramEndToEnd, HelpScreenNamesTheProgramFile)
 {
-    CProgramCopy program(L"Werkzeug.exe");
-    ASSERT_TRUE(program.Copied());
-    CChildProcess run(program.Path(), L"", program.Folder());
-    ASSERT_TRUE(run.Started());
-    HWND hDlg = WaitForProcessWindow(run.Id(), L"#32770", L"Ambertille - Aufrufparameter", kTimeoutMs);
-    ASSERT_NE(nullptr, hDlg);
+    CTrayProcess program("", L"Werkzeug.exe");
+    ASSERT_TRUE(program.Start(L""));
+    HWND hDlg = nullptr;
+    ASSERT_TRUE(program.WaitForShown(kBoxClass, &hDlg, L"Ambertille - Aufrufparameter"));
     EXPECT_EQ(L"Werkzeug.exe [option]", RemoteWindowText(GetDlgItem(hDlg, 402)));
     PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-    EXPECT_EQ(0u, ExitCodeOf(run));
+    EXPECT_EQ(0u, ExitCodeOf(program));
 }
 
 TEST(ProgramEndToEnd, InstallAndRemoveTheRunValue)
 {
-    CProgramCopy program;
-    ASSERT_TRUE(program.Copied());
     CRegistryValueGuard user(HKEY_CURRENT_USER, kRunKey, kRunValue);
     CRegistryValueGuard all(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
-    const std::wstring expected = L"\"" + program.Path() + L"\" -run";
-
     struct Step { const wchar_t* pszLine; bool bUser; bool bAll; };
     const Step steps[] = {
         { L"-install", true, false },
@@ -184,11 +130,14 @@ TEST(ProgramEndToEnd, InstallAndRemoveTheRunValue)
         { L"-remove", false, false },
         { L"-remove", false, false },
     };
+    CTrayProcess program;
+    const std::wstring expected = L"\"" + program.Exe() + L"\" -run";
     for (const Step& step : steps) {
         SCOPED_TRACE(step.pszLine);
-        CChildProcess run(program.Path(), step.pszLine, program.Folder());
-        ASSERT_TRUE(run.Started());
-        EXPECT_EQ(0u, ExitCodeOf(run));
+        ASSERT_TRUE(program.Start(step.pszLine));
+        DWORD nExitCode = 1;
+        EXPECT_TRUE(program.WaitForExit(program.Latest(), &nExitCode));
+        EXPECT_EQ(0u, nExitCode);
         for (HKEY hRoot : { HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE }) {
             const bool bExpected = hRoot == HKEY_CURRENT_USER ? step.bUser : step.bAll;
             std::wstring data;
@@ -204,8 +153,7 @@ TEST(ProgramEndToEnd, InstallAndRemoveTheRunValue)
 
 TEST(ProgramEndToEnd, HelpFileOptionOpensTheFileNamedLikeTheProgram)
 {
-    CProgramCopy program(L"Werkzeug.exe");
-    ASSERT_TRUE(program.Copied());
+    CTrayProcess program("", L"Werkzeug.exe");
     ASSERT_TRUE(WriteFileBytes(program.File(L"Werkzeug.chm"), "ITSF"));
     const std::wstring log = program.File(L"opened.txt");
     CHelpFileOpener opener(log);
@@ -213,36 +161,31 @@ TEST(ProgramEndToEnd, HelpFileOptionOpensTheFileNamedLikeTheProgram)
     // The help file opens even while the tray application runs.
     CInstanceMark mark;
 
-    CChildProcess run(program.Path(), L" -HelpFile ", program.Folder());
-    ASSERT_TRUE(run.Started());
-    EXPECT_EQ(0u, ExitCodeOf(run));
-    ASSERT_TRUE(WaitForFile(log, kTimeoutMs));
-    EXPECT_EQ(program.File(L"Werkzeug.chm"), ReadWideFile(log));
+    ASSERT_TRUE(program.Start(L" -HelpFile "));
+    EXPECT_EQ(0u, ExitCodeOf(program));
+    std::wstring opened;
+    ASSERT_TRUE(WaitForTextFile(log, &opened));
+    EXPECT_EQ(program.File(L"Werkzeug.chm"), opened);
 }
 
 TEST(ProgramEndToEnd, MissingHelpFileEndsQuietly)
 {
-    CProgramCopy program;
-    ASSERT_TRUE(program.Copied());
+    CTrayProcess program;
     const std::wstring log = program.File(L"opened.txt");
     CHelpFileOpener opener(log);
     ASSERT_TRUE(opener.IsSet());
 
-    CChildProcess run(program.Path(), L"-helpfile", program.Folder());
-    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(program.Start(L"-helpfile"));
     // Whatever the shell says about the missing file, the program adds no
     // box of its own and ends.
-    DWORD nExitCode = 0xDEADu;
-    const DWORD nStart = GetTickCount();
-    while (!run.Wait(500, &nExitCode) && GetTickCount() - nStart < kTimeoutMs) {
-        EXPECT_EQ(nullptr, WaitForProcessWindow(run.Id(), L"#32770", L"Ambertille", 0));
-        HWND hShellBox = FindWindowW(L"#32770", nullptr);
-        DWORD nOwner = 0;
-        GetWindowThreadProcessId(hShellBox, &nOwner);
-        if (hShellBox != nullptr && nOwner == run.Id())
+    EXPECT_TRUE(WaitFor("the program's end", [&] {
+        EXPECT_EQ(nullptr, FindProcessWindow(program.ProcessId(), L"#32770", L"Ambertille"));
+        HWND hShellBox = FindProcessWindow(program.ProcessId(), L"#32770", nullptr);
+        if (hShellBox != nullptr)
             PostMessageW(hShellBox, WM_CLOSE, 0, 0);
-    }
-    EXPECT_EQ(0u, nExitCode);
+        return !program.IsRunning();
+    }));
+    EXPECT_EQ(0u, ExitCodeOf(program));
     EXPECT_FALSE(FileExists(log));
 }
 
@@ -280,10 +223,9 @@ std::set<std::wstring> ImportedLibraries(const std::wstring& path)
 // nothing but the system's known libraries when it starts.
 TEST(ProgramEndToEnd, PlantedSystemLibrariesAreNeverLoaded)
 {
-    CProgramCopy program;
-    ASSERT_TRUE(program.Copied());
+    CTrayProcess program;
     EXPECT_EQ((std::set<std::wstring>{ L"ADVAPI32.DLL", L"GDI32.DLL", L"KERNEL32.DLL", L"MSVCRT.DLL", L"USER32.DLL" }),
-              ImportedLibraries(program.Path()));
+              ImportedLibraries(program.Exe()));
 
     // Wine names a ".dll" in its load orders without the extension.
     const struct
@@ -307,29 +249,20 @@ TEST(ProgramEndToEnd, PlantedSystemLibrariesAreNeverLoaded)
         ASSERT_TRUE(nativeFirst.back()->IsSet());
     }
 
-    CChildProcess run(program.Path(), L"-run", program.Folder());
-    ASSERT_TRUE(run.Started());
-    HWND hTray = nullptr;
-    const bool bStarted = e2e::WaitUntil(kTimeoutMs, [&] {
-        HWND hWnd = FindWindowW(L"AmbertilleWindowClass", L"Ambertille");
-        DWORD nOwner = 0;
-        GetWindowThreadProcessId(hWnd, &nOwner);
-        hTray = nOwner == run.Id() ? hWnd : nullptr;
-        return hTray != nullptr;
-    });
-    EXPECT_TRUE(bStarted) << "the tray did not start (a planted library may have stopped it)";
-    if (bStarted) {
-        PostMessageW(hTray, WM_HELP, 0, 0);
-        PostMessageW(hTray, WM_USER + 100, 0, WM_RBUTTONUP);
-        HWND hMenu = e2e::WaitForProcessWindow(run.Id(), L"#32768", kTimeoutMs);
-        ASSERT_NE(nullptr, hMenu) << "the program menu did not open";
-        e2e::SendKeys(hMenu, { VK_DOWN, VK_RETURN });
-        HWND hAbout = e2e::WaitForProcessWindow(run.Id(), L"#32770", kTimeoutMs);
-        ASSERT_NE(nullptr, hAbout) << "the About box did not open";
+    ASSERT_TRUE(program.Start());
+    const testing::AssertionResult started = program.WaitForWindow();
+    EXPECT_TRUE(started) << "a planted library may have stopped the tray";
+    if (started) {
+        PostMessageW(program.Window(), WM_HELP, 0, 0);
+        HWND hMenu = nullptr;
+        ASSERT_TRUE(program.OpenMenu(WM_RBUTTONUP, &hMenu));
+        PostKeys(hMenu, { VK_DOWN, VK_RETURN });
+        HWND hAbout = nullptr;
+        ASSERT_TRUE(program.WaitForShown(kBoxClass, &hAbout)) << "the About box did not open";
         PostMessageW(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
-        EXPECT_TRUE(e2e::WaitForNoProcessWindow(run.Id(), L"#32770", kTimeoutMs));
-        PostMessageW(hTray, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(run.Wait(kTimeoutMs));
+        EXPECT_TRUE(program.WaitForGone(kBoxClass));
+        PostMessageW(program.Window(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(program.WaitForExit());
     }
     for (const std::wstring& name : planted)
         EXPECT_FALSE(FileExists(program.File(name + L".log"))) << Narrow(name);

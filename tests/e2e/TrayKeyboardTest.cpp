@@ -1,6 +1,7 @@
 #include "TrayProcess.h"
 
 #include "support/TextReport.h"
+#include "support/UserInput.h"
 
 #include <gtest/gtest.h>
 
@@ -9,70 +10,50 @@
 
 using e2e::BalloonShown;
 using e2e::CTrayProcess;
-using e2e::SendKeys;
-using e2e::WaitForNoProcessWindow;
-using e2e::WaitForProcessWindow;
-using testsupport::ExeFolder;
+using e2e::kMenuClass;
+using e2e::kTrayNotify;
+using testsupport::CopyRecorder;
+using testsupport::KeyInput;
+using testsupport::MouseInput;
 using testsupport::Narrow;
+using testsupport::PostKeys;
+using testsupport::SendInputs;
+using testsupport::StaysFalse;
+using testsupport::WaitFor;
 using testsupport::WaitForTextFile;
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 10000;
-constexpr wchar_t kMenuClass[] = L"#32768";
-constexpr UINT kTrayNotify = WM_USER + 100;
-
 // Two recorders as tools; the one that starts writes its report beside it.
 std::string TwoRecorders(const CTrayProcess& tray)
 {
-    std::string ini = "[tools]\r\ncount=2\r\n";
+    std::string ini = "[tools]\ncount=2\n";
     for (const wchar_t* pszName : { L"Erster", L"Zweiter" }) {
-        const std::wstring target = tray.Folder().File(std::wstring(pszName) + L".exe");
-        CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), target.c_str(), FALSE);
         const std::string number = pszName[0] == L'E' ? "1" : "2";
-        ini += "[tool" + number + "]\r\nname=" + Narrow(pszName) + "\r\npath=" + Narrow(target) + "\r\n";
+        ini += "[tool" + number + "]\nname=" + Narrow(pszName) + "\npath="
+               + Narrow(CopyRecorder(tray.Folder(), pszName)) + "\n";
     }
     return ini;
 }
 
-void SendInputs(std::vector<INPUT> inputs)
-{
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT Key(WORD nKey, bool bUp)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = nKey;
-    input.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-INPUT Mouse(DWORD nFlags, int x, int y)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = nFlags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    return input;
-}
-
 // Ours is the only icon in the test desktop's notification area: the last
-// slot at the right end of the task bar.
-bool ClickIcon(DWORD nDown, DWORD nUp)
+// slot at the right end of the task bar. The pointer rests on it first, as
+// a user's does.
+testing::AssertionResult ClickIcon(DWORD nDown, DWORD nUp)
 {
     HWND hTaskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
     RECT rc = {};
     if (hTaskbar == nullptr || !GetWindowRect(hTaskbar, &rc))
-        return false;
-    const int x = rc.right - 10;
-    const int y = (rc.top + rc.bottom) / 2;
-    SendInputs({ Mouse(0, x, y) });
-    Sleep(100);
-    SendInputs({ Mouse(nDown, x, y), Mouse(nUp, x, y) });
-    return true;
+        return testing::AssertionFailure() << "no task bar";
+    const POINT pt = { rc.right - 10, (rc.top + rc.bottom) / 2 };
+    SendInputs({ MouseInput(0, pt) });
+    testing::AssertionResult arrived = WaitFor("the pointer on the icon", [&] {
+        POINT now = {};
+        return GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
+    });
+    if (arrived)
+        SendInputs({ MouseInput(nDown, pt), MouseInput(nUp, pt) });
+    return arrived;
 }
 
 } // namespace
@@ -87,11 +68,11 @@ TEST(TrayKeyboard, AClickOnTheRealIconOpensItsMenuOnce)
         SCOPED_TRACE(nDown == MOUSEEVENTF_LEFTDOWN ? "left" : "right");
         const DWORD nUp = nDown == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
         ASSERT_TRUE(ClickIcon(nDown, nUp));
-        HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-        ASSERT_NE(nullptr, hMenu);
-        SendKeys(hMenu, { VK_ESCAPE });
-        ASSERT_TRUE(WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs));
-        EXPECT_EQ(nullptr, WaitForProcessWindow(tray.ProcessId(), kMenuClass, 700)) << "a second menu opened";
+        HWND hMenu = nullptr;
+        ASSERT_TRUE(tray.WaitForShown(kMenuClass, &hMenu));
+        PostKeys(hMenu, { VK_ESCAPE });
+        ASSERT_TRUE(tray.WaitForGone(kMenuClass));
+        EXPECT_TRUE(StaysFalse("a second menu opened", [&] { return tray.MenuShown(); }, 700));
     }
 }
 
@@ -100,61 +81,57 @@ TEST(TrayKeyboard, AClickOnTheRealIconOpensItsMenuOnce)
 // so Enter alone starts the first tool.
 TEST(TrayKeyboard, KeysOnTheIconOpenTheMenusAtTheShellsPoint)
 {
-    CTrayProcess tray("");
-    testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"), TwoRecorders(tray));
+    CTrayProcess tray;
+    tray.WriteSettings(TwoRecorders(tray));
     ASSERT_TRUE(tray.StartWithIcon());
     const POINT anchor = { 900, 700 };
     for (UINT nEvent : { static_cast<UINT>(NIN_KEYSELECT), static_cast<UINT>(WM_CONTEXTMENU) }) {
         SCOPED_TRACE(nEvent);
         PostMessageW(tray.Window(), kTrayNotify, MAKEWPARAM(anchor.x, anchor.y), MAKELPARAM(nEvent, 0));
-        HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-        ASSERT_NE(nullptr, hMenu);
+        HWND hMenu = nullptr;
+        ASSERT_TRUE(tray.WaitForShown(kMenuClass, &hMenu));
         RECT rc = {};
         GetWindowRect(hMenu, &rc);
         EXPECT_EQ(anchor.x, rc.right);
         EXPECT_EQ(anchor.y, rc.bottom);
         if (nEvent == WM_CONTEXTMENU) {
-            SendKeys(hMenu, { VK_ESCAPE });
+            PostKeys(hMenu, { VK_ESCAPE });
             break;
         }
-        SendKeys(hMenu, { VK_RETURN });
-        EXPECT_FALSE(WaitForTextFile(tray.Folder().File(L"Erster.txt"), kTimeoutMs).empty());
-        ASSERT_TRUE(WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs));
+        PostKeys(hMenu, { VK_RETURN });
+        EXPECT_TRUE(WaitForTextFile(tray.File(L"Erster.txt")));
+        ASSERT_TRUE(tray.WaitForGone(kMenuClass));
     }
 }
 
 // Typed on the real keyboard of the desktop, as a user does.
 TEST(TrayKeyboard, TheShortcutAndALetterStartATool)
 {
-    CTrayProcess tray("");
-    testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"),
-                                "[tools]\r\nhotkey=Ctrl+Alt+F9\r\n" + TwoRecorders(tray).substr(9));
+    CTrayProcess tray;
+    tray.WriteSettings("[tools]\nhotkey=Ctrl+Alt+F9\n" + TwoRecorders(tray).substr(8));
     ASSERT_TRUE(tray.StartWithIcon());
-    SendInputs({ Key(VK_CONTROL, false), Key(VK_MENU, false), Key(VK_F9, false), Key(VK_F9, true),
-                 Key(VK_MENU, true), Key(VK_CONTROL, true) });
-    HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-    ASSERT_NE(nullptr, hMenu) << "the shortcut opened no menu";
-    Sleep(200);
-    SendInputs({ Key('Z', false), Key('Z', true) });
-    EXPECT_FALSE(WaitForTextFile(tray.Folder().File(L"Zweiter.txt"), kTimeoutMs).empty());
-    EXPECT_TRUE(WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs));
+    SendInputs({ KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(VK_F9, false),
+                 KeyInput(VK_F9, true), KeyInput(VK_MENU, true), KeyInput(VK_CONTROL, true) });
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(tray.WaitForShown(kMenuClass, &hMenu)) << "the shortcut opened no menu";
+    ASSERT_TRUE(tray.WaitForMenuReady());
+    SendInputs({ KeyInput('Z', false), KeyInput('Z', true) });
+    EXPECT_TRUE(WaitForTextFile(tray.File(L"Zweiter.txt")));
+    EXPECT_TRUE(tray.WaitForGone(kMenuClass));
 }
 
 TEST(TrayKeyboard, AShortcutHeldByAnotherProgramIsToldInABalloonAndTheTrayRunsOn)
 {
-    SendInputs({ Mouse(0, 640, 300) });
+    SendInputs({ MouseInput(0, POINT{ 640, 300 }) });
     HWND hHolder = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F8));
-    ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return !BalloonShown(); }));
+    ASSERT_TRUE(WaitFor("no balloon before the start", [] { return !BalloonShown(); }));
     {
         CTrayProcess tray("[tools]\ncount=0\nhotkey=Ctrl+Alt+F8\n");
         ASSERT_TRUE(tray.StartWithIcon());
-        EXPECT_TRUE(e2e::WaitUntil(kTimeoutMs, BalloonShown));
+        EXPECT_TRUE(WaitFor("the balloon about the taken shortcut", BalloonShown));
         EXPECT_TRUE(tray.IsRunning());
-        PostMessageW(tray.Window(), kTrayNotify, 0, MAKELPARAM(WM_LBUTTONUP, 0));
-        HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-        ASSERT_NE(nullptr, hMenu);
-        SendKeys(hMenu, { VK_ESCAPE });
+        EXPECT_TRUE(tray.MenuOpensAndCloses(WM_LBUTTONUP));
     }
     UnregisterHotKey(hHolder, 7);
     DestroyWindow(hHolder);

@@ -1,69 +1,113 @@
 #include "TrayProcess.h"
 
-#include "support/ChildProcess.h"
+#include "support/TextReport.h"
+#include "support/UserInput.h"
 
 #include <shellapi.h>
 
 namespace e2e {
 
-using testsupport::FindProcessWindow;
+using testsupport::CChildProcess;
+using testsupport::WaitFor;
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"AmbertilleWindowClass";
-constexpr UINT kTrayNotify = WM_USER + 100;
+constexpr wchar_t kWindowName[] = L"Ambertille";
+
+DWORD ThreadOf(HWND hWnd)
+{
+    return GetWindowThreadProcessId(hWnd, nullptr);
+}
 
 } // namespace
 
-CTrayProcess::CTrayProcess(const std::string& settings) : m_exePath(m_dir.File(L"ambertille.exe"))
+CTrayProcess::CTrayProcess(const std::string& settings, const std::wstring& exeName)
+    : m_folder(m_dir.File(L"Amber Tille")), m_exePath(m_folder + L"\\" + exeName)
 {
-    CopyFileW((testsupport::ExeFolder() + L"\\ambertille.exe").c_str(), m_exePath.c_str(), FALSE);
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+    if (!CopyFileW((testsupport::ExeFolder() + L"\\ambertille.exe").c_str(), m_exePath.c_str(), FALSE))
+        m_nCopyError = GetLastError();
+    if (!settings.empty())
+        WriteSettings(settings);
+}
+
+// The end of the session ends the program however it stands (a menu or a
+// box open included) and takes its icon away; a process that does not end
+// soon after is ended by its holder.
+CTrayProcess::~CTrayProcess()
+{
+    for (size_t i = 0; i < m_processes.size(); ++i) {
+        HWND hWnd = m_processes[i]->IsRunning() ? FindWindowOf(i) : nullptr;
+        if (hWnd == nullptr)
+            continue;
+        PostMessageW(hWnd, WM_QUERYENDSESSION, 0, 0);
+        PostMessageW(hWnd, WM_ENDSESSION, TRUE, 0);
+    }
+    for (const auto& process : m_processes)
+        process->Wait(testsupport::kStepMs);
+}
+
+void CTrayProcess::WriteSettings(const std::string& lines) const
+{
     std::string bytes;
-    for (char ch : settings) {
+    for (char ch : lines) {
         if (ch == '\n')
             bytes += '\r';
         bytes += ch;
     }
-    testsupport::WriteFileBytes(m_dir.File(L"ambertille.ini"), bytes);
+    testsupport::WriteFileBytes(SettingsFile(), bytes);
 }
 
-CTrayProcess::~CTrayProcess()
+testing::AssertionResult CTrayProcess::Start(const wchar_t* pszArguments)
 {
-    for (size_t i = 0; i < m_processes.size(); ++i) {
-        if (IsRunning(i) && m_hWnd != nullptr)
-            PostMessageW(m_hWnd, WM_QUERYENDSESSION, 0, 0);
-        if (!WaitForExit(i, 5000))
-            TerminateProcess(m_processes[i], 1);
-        WaitForSingleObject(m_processes[i], 5000);
-        CloseHandle(m_processes[i]);
-    }
+    if (m_nCopyError != ERROR_SUCCESS)
+        return testing::AssertionFailure() << "the program was not copied: error " << m_nCopyError;
+    auto process = std::make_unique<CChildProcess>(m_exePath, pszArguments, m_folder);
+    if (!process->Started())
+        return testing::AssertionFailure() << "the program did not start: error " << process->StartError();
+    m_processes.push_back(std::move(process));
+    return testing::AssertionSuccess();
 }
 
-bool CTrayProcess::Start(const wchar_t* pszArguments)
+testing::AssertionResult CTrayProcess::StartWithIcon()
 {
-    std::wstring commandLine = L"\"" + m_exePath + L"\" " + pszArguments;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(m_exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        m_dir.Path().c_str(), &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    m_processes.push_back(pi.hProcess);
-    m_ids.push_back(pi.dwProcessId);
-    return true;
+    testing::AssertionResult result = Start();
+    if (result)
+        result = WaitForWindow();
+    if (result)
+        result = WaitForIcon(true);
+    return result;
 }
 
-HWND CTrayProcess::WaitForWindow(DWORD nTimeoutMs)
+testing::AssertionResult CTrayProcess::WaitForExit(size_t nIndex, DWORD* pExitCode)
 {
-    WaitUntil(nTimeoutMs, [&] {
-        HWND hWnd = FindWindowW(kClassName, L"Ambertille");
+    return m_processes.at(nIndex)->Wait(testsupport::kStepMs, pExitCode);
+}
+
+HWND CTrayProcess::FindWindowOf(size_t nIndex) const
+{
+    const DWORD nProcessId = ProcessId(nIndex);
+    for (HWND hWnd = FindWindowExW(nullptr, nullptr, kClassName, kWindowName); hWnd != nullptr;
+         hWnd = FindWindowExW(nullptr, hWnd, kClassName, kWindowName)) {
         DWORD nOwner = 0;
         GetWindowThreadProcessId(hWnd, &nOwner);
-        m_hWnd = (hWnd != nullptr && !m_ids.empty() && nOwner == m_ids.front()) ? hWnd : nullptr;
-        return m_hWnd != nullptr;
-    });
-    return m_hWnd;
+        if (nOwner == nProcessId)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+testing::AssertionResult CTrayProcess::WaitForWindow(size_t nIndex, HWND* phWnd)
+{
+    HWND hWnd = nullptr;
+    testing::AssertionResult found =
+        WaitFor("the tray window", [&] { return (hWnd = FindWindowOf(nIndex)) != nullptr; }, testsupport::kStartMs);
+    if (nIndex == 0)
+        m_hWnd = hWnd;
+    if (phWnd != nullptr)
+        *phWnd = hWnd;
+    return found;
 }
 
 bool CTrayProcess::IconShown() const
@@ -76,14 +120,21 @@ bool CTrayProcess::IconShown() const
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
-bool CTrayProcess::WaitForIcon(bool bShown, DWORD nTimeoutMs) const
+testing::AssertionResult CTrayProcess::WaitForIcon(bool bShown) const
 {
-    return WaitUntil(nTimeoutMs, [&] { return IconShown() == bShown; });
+    return WaitFor(bShown ? "the icon in the notification area" : "the icon to leave the notification area",
+                   [&] { return IconShown() == bShown; });
 }
 
-bool CTrayProcess::StartWithIcon(DWORD nTimeoutMs)
+testing::AssertionResult CTrayProcess::WaitForShown(const wchar_t* pszClass, HWND* phWnd, const wchar_t* pszTitle,
+                                                    size_t nIndex) const
 {
-    return Start() && WaitForWindow(nTimeoutMs) != nullptr && WaitForIcon(true, nTimeoutMs);
+    return testsupport::WaitForProcessWindow(ProcessId(nIndex), pszClass, pszTitle, phWnd);
+}
+
+testing::AssertionResult CTrayProcess::WaitForGone(const wchar_t* pszClass, size_t nIndex) const
+{
+    return testsupport::WaitForNoProcessWindow(ProcessId(nIndex), pszClass);
 }
 
 void CTrayProcess::Notify(UINT nMouseMessage) const
@@ -91,38 +142,37 @@ void CTrayProcess::Notify(UINT nMouseMessage) const
     PostMessageW(m_hWnd, kTrayNotify, 0, nMouseMessage);
 }
 
-bool CTrayProcess::WaitForExit(size_t nIndex, DWORD nTimeoutMs, DWORD* pExitCode) const
+bool CTrayProcess::MenuShown() const
 {
-    if (WaitForSingleObject(m_processes.at(nIndex), nTimeoutMs) != WAIT_OBJECT_0)
-        return false;
-    if (pExitCode != nullptr)
-        GetExitCodeProcess(m_processes.at(nIndex), pExitCode);
-    return true;
+    return testsupport::FindProcessWindow(ProcessId(), kMenuClass, nullptr) != nullptr;
 }
 
-bool CTrayProcess::IsRunning(size_t nIndex) const
+testing::AssertionResult CTrayProcess::OpenMenu(UINT nButton, HWND* phMenu) const
 {
-    return WaitForSingleObject(m_processes.at(nIndex), 0) == WAIT_TIMEOUT;
+    Notify(nButton);
+    return WaitForShown(kMenuClass, phMenu);
 }
 
-HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs)
+// A menu shows before its loop runs; keys typed meanwhile wait in the
+// queue of the thread that has the keyboard, which must be the program's.
+testing::AssertionResult CTrayProcess::WaitForMenuReady() const
 {
-    HWND hFound = nullptr;
-    WaitUntil(nTimeoutMs, [&] { return (hFound = FindProcessWindow(nProcessId, pszClass, nullptr)) != nullptr; });
-    return hFound;
+    return WaitFor("the open menu to take keys", [&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(ThreadOf(m_hWnd), &info) && (info.flags & GUI_INMENUMODE) != 0
+               && ThreadOf(GetForegroundWindow()) == ThreadOf(m_hWnd);
+    });
 }
 
-bool WaitForNoProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs)
+testing::AssertionResult CTrayProcess::MenuOpensAndCloses(UINT nButton) const
 {
-    return WaitUntil(nTimeoutMs, [&] { return FindProcessWindow(nProcessId, pszClass, nullptr) == nullptr; });
-}
-
-void SendKeys(HWND hWnd, const std::vector<UINT>& keys)
-{
-    for (UINT nKey : keys) {
-        PostMessageW(hWnd, WM_KEYDOWN, nKey, 1);
-        PostMessageW(hWnd, WM_KEYUP, nKey, 0xC0000001);
-    }
+    HWND hMenu = nullptr;
+    testing::AssertionResult result = OpenMenu(nButton, &hMenu);
+    if (!result)
+        return result;
+    testsupport::PostKeys(hMenu, { VK_ESCAPE });
+    return WaitForGone(kMenuClass);
 }
 
 bool BalloonShown()

@@ -8,28 +8,13 @@
 
 using e2e::BalloonShown;
 using e2e::CTrayProcess;
-using e2e::SendKeys;
-using e2e::WaitForProcessWindow;
 using testsupport::ExeFolder;
 using testsupport::Narrow;
 using testsupport::ReadFileBytes;
+using testsupport::WaitFor;
 using testsupport::WriteFileBytes;
 
 namespace {
-
-constexpr DWORD kTimeoutMs = 10000;
-constexpr wchar_t kMenuClass[] = L"#32768";
-
-// Opens the menu of that button and closes it again; false when none opened.
-bool MenuOpens(const CTrayProcess& tray, UINT nButton)
-{
-    tray.Notify(nButton);
-    HWND hMenu = WaitForProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-    if (hMenu == nullptr)
-        return false;
-    SendKeys(hMenu, { VK_ESCAPE });
-    return e2e::WaitForNoProcessWindow(tray.ProcessId(), kMenuClass, kTimeoutMs);
-}
 
 std::string ToolSection(int n, const std::wstring& iconFile)
 {
@@ -65,7 +50,7 @@ TEST(TrayRecoveryEndToEnd, ClosingTheWindowEndsTheProgramAndRemovesTheIcon)
     ASSERT_TRUE(tray.StartWithIcon());
     PostMessageW(tray.Window(), WM_CLOSE, 0, 0);
     DWORD nExitCode = 1;
-    ASSERT_TRUE(tray.WaitForExit(0, kTimeoutMs, &nExitCode));
+    ASSERT_TRUE(tray.WaitForExit(0, &nExitCode));
     EXPECT_EQ(0u, nExitCode);
     EXPECT_FALSE(tray.IconShown());
 }
@@ -75,7 +60,7 @@ TEST(TrayRecoveryEndToEnd, ClosingTheWindowEndsTheProgramAndRemovesTheIcon)
 // that a typo made huge does not hold up the start either.
 TEST(TrayRecoveryEndToEnd, DamagedIconFilesAndAHugeCountLeaveBothMenusWorking)
 {
-    CTrayProcess tray("");
+    CTrayProcess tray;
     const std::string program = ReadFileBytes(ExeFolder() + L"\\ambertille.exe");
     ASSERT_GT(program.size(), 4096u);
     struct Damaged
@@ -93,21 +78,15 @@ TEST(TrayRecoveryEndToEnd, DamagedIconFilesAndAHugeCountLeaveBothMenusWorking)
     std::string ini = "[tools]\ncount=2147483647\n";
     int n = 0;
     for (const Damaged& file : files) {
-        const std::wstring path = tray.Folder().File(file.pszName);
+        const std::wstring path = tray.File(file.pszName);
         ASSERT_TRUE(WriteFileBytes(path, file.bytes));
         ini += ToolSection(++n, path);
     }
-    std::string crlf;
-    for (char ch : ini) {
-        if (ch == '\n')
-            crlf += '\r';
-        crlf += ch;
-    }
-    ASSERT_TRUE(WriteFileBytes(tray.Folder().File(L"ambertille.ini"), crlf));
+    tray.WriteSettings(ini);
     ASSERT_TRUE(tray.StartWithIcon());
-    EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP));
-    EXPECT_TRUE(MenuOpens(tray, WM_RBUTTONUP));
-    EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP)) << "the tools menu opens again";
+    EXPECT_TRUE(tray.MenuOpensAndCloses(WM_LBUTTONUP));
+    EXPECT_TRUE(tray.MenuOpensAndCloses(WM_RBUTTONUP));
+    EXPECT_TRUE(tray.MenuOpensAndCloses(WM_LBUTTONUP)) << "the tools menu opens again";
     EXPECT_TRUE(tray.IsRunning());
 }
 
@@ -115,15 +94,15 @@ TEST(TrayRecoveryEndToEnd, DamagedIconFilesAndAHugeCountLeaveBothMenusWorking)
 // the menus are built, and the user is told in a balloon; the backup stays.
 TEST(TrayRecoveryEndToEnd, AnEmptySettingsFileIsRestoredFromTheBackupAtStart)
 {
-    CTrayProcess tray("");
-    const std::wstring ini = tray.Folder().File(L"ambertille.ini");
+    CTrayProcess tray;
+    const std::wstring ini = tray.SettingsFile();
     const std::string backup = "[tools]\r\ncount=1\r\n[tool1]\r\nname=Gerettet\r\npath=C:\\windows\\notepad.exe\r\n";
     ASSERT_TRUE(WriteFileBytes(ini + L".bak", backup));
     ASSERT_TRUE(WriteFileBytes(ini, ""));
-    ASSERT_TRUE(e2e::WaitUntil(kTimeoutMs, [] { return !BalloonShown(); }));
+    ASSERT_TRUE(WaitFor("no balloon before the start", [] { return !BalloonShown(); }));
     ASSERT_TRUE(tray.StartWithIcon());
-    EXPECT_TRUE(e2e::WaitUntil(kTimeoutMs, BalloonShown));
+    EXPECT_TRUE(WaitFor("the balloon about the restored list", BalloonShown));
     EXPECT_EQ(backup, ReadFileBytes(ini));
     EXPECT_EQ(backup, ReadFileBytes(ini + L".bak"));
-    EXPECT_TRUE(MenuOpens(tray, WM_LBUTTONUP));
+    EXPECT_TRUE(tray.MenuOpensAndCloses(WM_LBUTTONUP));
 }

@@ -1,5 +1,7 @@
 #include "support/ChildProcess.h"
 
+#include "support/TextReport.h"
+
 #include <cwchar>
 
 namespace testsupport {
@@ -51,11 +53,22 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam)
     return FALSE;
 }
 
+// The window in a failure's words.
+std::string DescribeWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle)
+{
+    std::string text = std::wcscmp(pszClass, L"#32768") == 0   ? "a popup menu"
+                       : std::wcscmp(pszClass, L"#32770") == 0 ? "a dialog or message box"
+                                                                : "a window of class " + Narrow(pszClass);
+    if (pszTitle != nullptr)
+        text += " titled \"" + Narrow(pszTitle) + "\"";
+    return text + " of process " + std::to_string(nProcessId);
+}
+
 } // namespace
 
 CChildProcess::CChildProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder,
                              const Environment& environment)
-    : m_info()
+    : m_program(program), m_info()
 {
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty())
@@ -64,8 +77,10 @@ CChildProcess::CChildProcess(const std::wstring& program, const std::wstring& ar
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        &block[0], folder.empty() ? nullptr : folder.c_str(), &startup, &m_info))
+                        &block[0], folder.empty() ? nullptr : folder.c_str(), &startup, &m_info)) {
+        m_nStartError = GetLastError();
         m_info = PROCESS_INFORMATION();
+    }
 }
 
 CChildProcess::~CChildProcess()
@@ -80,41 +95,21 @@ CChildProcess::~CChildProcess()
     CloseHandle(m_info.hProcess);
 }
 
-bool CChildProcess::Wait(DWORD nTimeoutMs, DWORD* pExitCode)
+bool CChildProcess::IsRunning() const
 {
+    return m_info.hProcess != nullptr && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+testing::AssertionResult CChildProcess::Wait(DWORD nTimeoutMs, DWORD* pExitCode)
+{
+    const std::string name = Narrow(m_program.substr(m_program.find_last_of(L'\\') + 1));
+    const std::string what = "the end of " + name;
     if (m_info.hProcess == nullptr)
-        return false;
-    const DWORD nStart = GetTickCount();
-    for (;;) {
-        const DWORD nElapsed = GetTickCount() - nStart;
-        if (nElapsed >= nTimeoutMs)
-            return false;
-        const DWORD nResult = MsgWaitForMultipleObjects(1, &m_info.hProcess, FALSE, nTimeoutMs - nElapsed, QS_ALLINPUT);
-        if (nResult == WAIT_OBJECT_0)
-            break;
-        PumpMessages();
-    }
-    if (pExitCode != nullptr)
+        return testing::AssertionFailure() << name << " did not start: error " << m_nStartError;
+    testing::AssertionResult ended = WaitFor(what.c_str(), [&] { return !IsRunning(); }, nTimeoutMs);
+    if (ended && pExitCode != nullptr)
         GetExitCodeProcess(m_info.hProcess, pExitCode);
-    return true;
-}
-
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void PumpFor(DWORD nMs)
-{
-    const DWORD nStart = GetTickCount();
-    while (GetTickCount() - nStart < nMs) {
-        PumpMessages();
-        Sleep(20);
-    }
+    return ended;
 }
 
 HWND FindProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle)
@@ -124,15 +119,19 @@ HWND FindProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t*
     return search.hFound;
 }
 
-HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle, DWORD nTimeoutMs)
+testing::AssertionResult WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle,
+                                              HWND* phWnd, DWORD nTimeoutMs)
 {
-    const DWORD nStart = GetTickCount();
-    do {
-        if (HWND hFound = FindProcessWindow(nProcessId, pszClass, pszTitle))
-            return hFound;
-        PumpFor(50);
-    } while (GetTickCount() - nStart < nTimeoutMs);
-    return nullptr;
+    const std::string what = DescribeWindow(nProcessId, pszClass, pszTitle);
+    return WaitFor(what.c_str(), [&] { return (*phWnd = FindProcessWindow(nProcessId, pszClass, pszTitle)) != nullptr; },
+                   nTimeoutMs);
+}
+
+testing::AssertionResult WaitForNoProcessWindow(DWORD nProcessId, const wchar_t* pszClass, DWORD nTimeoutMs)
+{
+    const std::string what = "the end of " + DescribeWindow(nProcessId, pszClass, nullptr);
+    return WaitFor(what.c_str(), [&] { return FindProcessWindow(nProcessId, pszClass, nullptr) == nullptr; },
+                   nTimeoutMs);
 }
 
 std::wstring RemoteWindowText(HWND hWnd)

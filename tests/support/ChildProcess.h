@@ -1,6 +1,10 @@
 #pragma once
 
+#include "support/Wait.h"
+
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
@@ -25,25 +29,30 @@ public:
     virtual ~CChildProcess();
 
     bool Started() const { return m_info.hProcess != nullptr; }
+    // Why CreateProcess refused, when it did.
+    DWORD StartError() const { return m_nStartError; }
     DWORD Id() const { return m_info.dwProcessId; }
+    bool IsRunning() const;
     // Waits for the end while keeping this thread's windows responsive;
-    // false on timeout.
-    bool Wait(DWORD nTimeoutMs, DWORD* pExitCode = nullptr);
+    // the failure names the program.
+    testing::AssertionResult Wait(DWORD nTimeoutMs = kStepMs, DWORD* pExitCode = nullptr);
 
 private:
+    std::wstring m_program;
     PROCESS_INFORMATION m_info;
+    DWORD m_nStartError = ERROR_SUCCESS;
 };
-
-// Runs the thread's pending messages (windows that the test created).
-void PumpMessages();
-// Pumps for a while, so other processes can act on our windows.
-void PumpFor(DWORD nMs);
 
 // A visible top-level window of that class and title (null: any title)
 // that belongs to the process; null when there is none.
 HWND FindProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle);
-// The same, waited for up to the timeout; null when none came.
-HWND WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle, DWORD nTimeoutMs);
+// The same, waited for; the failure names the kind of window ("#32768" is
+// a popup menu, "#32770" a dialog or message box) and its title.
+testing::AssertionResult WaitForProcessWindow(DWORD nProcessId, const wchar_t* pszClass, const wchar_t* pszTitle,
+                                              HWND* phWnd, DWORD nTimeoutMs = kStepMs);
+// Until the process shows no such window any more.
+testing::AssertionResult WaitForNoProcessWindow(DWORD nProcessId, const wchar_t* pszClass,
+                                                DWORD nTimeoutMs = kStepMs);
 // The text of a window of another process (WM_GETTEXT across processes).
 std::wstring RemoteWindowText(HWND hWnd);
 

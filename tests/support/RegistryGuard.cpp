@@ -29,6 +29,18 @@ CRegistryValueGuard::~CRegistryValueGuard()
     RegCloseKey(hKey);
 }
 
+CAutostartValue::CAutostartValue() : m_guard(HKEY_CURRENT_USER, kRunKey, kRunValue)
+{
+    SetRegistryText(HKEY_CURRENT_USER, kRunKey, kRunValue, L"\"C:\\Ambertille\\ambertille.exe\" -run");
+}
+
+bool CAutostartValue::Present()
+{
+    DWORD nType = 0;
+    std::vector<BYTE> data;
+    return ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, &nType, &data);
+}
+
 CKeySecurityGuard::CKeySecurityGuard(HKEY hRoot, const std::wstring& key) : m_hRoot(hRoot), m_key(key)
 {
     HKEY hKey = nullptr;

@@ -7,6 +7,10 @@
 
 namespace testsupport {
 
+// Where the program registers itself to start with the session.
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
+
 // Keeps a registry value as it was: remembers its type and data (or that it
 // was missing) and puts that back when the object goes, so a test may change
 // values of the shared prefix, such as a file association.
@@ -26,6 +30,23 @@ private:
     bool m_bExisted;
     DWORD m_nType;
     std::vector<BYTE> m_data;
+};
+
+// The program's autostart value in the user's Run key, set as "-install"
+// sets it for a program elsewhere, for as long as the object lives.
+class CAutostartValue
+{
+public:
+    CAutostartValue();
+    CAutostartValue(const CAutostartValue&) = delete;
+    CAutostartValue& operator=(const CAutostartValue&) = delete;
+    virtual ~CAutostartValue() = default;
+
+    // Whether the user's value is there (any data).
+    static bool Present();
+
+private:
+    CRegistryValueGuard m_guard;
 };
 
 // Keeps a key's access rules (its DACL) and puts them back when the object

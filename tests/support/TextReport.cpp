@@ -13,13 +13,24 @@ std::string Narrow(const std::wstring& text)
     return result;
 }
 
-std::wstring WaitForTextFile(const std::wstring& path, DWORD nTimeoutMs)
+// The writer renames its finished file into place; for a moment after the
+// rename it still holds the file open, and a reader may be refused.
+testing::AssertionResult WaitForTextFile(const std::wstring& path, std::wstring* pText, DWORD nTimeoutMs)
 {
-    const DWORD nStart = GetTickCount();
-    while (!FileExists(path) && GetTickCount() - nStart < nTimeoutMs)
-        Sleep(25);
-    const std::string bytes = ReadFileBytes(path);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    std::string bytes;
+    const std::string what = "the file " + Narrow(path);
+    testing::AssertionResult read = WaitFor(what.c_str(), [&] { return !(bytes = ReadFileBytes(path)).empty(); },
+                                            nTimeoutMs);
+    if (pText != nullptr)
+        pText->assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    return read;
+}
+
+std::wstring CopyRecorder(const std::wstring& folder, const std::wstring& name)
+{
+    const std::wstring target = folder + L"\\" + name + L".exe";
+    CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), target.c_str(), FALSE);
+    return target;
 }
 
 std::wstring ReportValue(const std::wstring& report, const std::wstring& key)

@@ -14,9 +14,6 @@ using namespace testsupport;
 
 namespace {
 
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
-
 // Both Run values as they were before the test, and the module path too.
 class AutostartTest : public testing::Test
 {

@@ -15,8 +15,6 @@ using tessvald::string::CString;
 
 namespace {
 
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
 const wchar_t* const kRefused = L"Das Programm l\u00e4uft bereits und kann nicht noch mal gestartet werden!";
 const wchar_t* const kUnrecognised = L"Das Programm kann so nicht gestartet werden!";
 const wchar_t* const kHelpTitle = L"Ambertille - Aufrufparameter";

@@ -10,7 +10,6 @@
 #include <string>
 
 using testsupport::CDialogAutomation;
-using testsupport::ExeFolder;
 using testsupport::Narrow;
 using testsupport::ReportValue;
 using testsupport::WaitForTextFile;
@@ -98,11 +97,11 @@ TEST(LaunchTool, ADeclinedPromptAndAToolWithoutPathShowNothing)
 TEST(LaunchTool, TheRunAsVerbStartsTheToolOnThisShell)
 {
     CTraySettings settings;
-    const std::wstring recorder = settings.File(L"elevated.exe");
-    CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), recorder.c_str(), FALSE);
+    const std::wstring recorder = testsupport::CopyRecorder(settings.Folder(), L"elevated");
     settings.Write("[tools]\ncount=1\n[tool1]\nname=Elevated\nparam=lifted\nrunas=TRUE\npath=" + Narrow(recorder)
                    + "\n");
     LaunchTool(nullptr, 1);
-    const std::wstring report = WaitForTextFile(settings.File(L"elevated.txt"), 15000);
+    std::wstring report;
+    ASSERT_TRUE(WaitForTextFile(settings.File(L"elevated.txt"), &report, testsupport::kStartMs));
     EXPECT_NE(std::wstring::npos, ReportValue(report, L"args").find(L" lifted")) << Narrow(report);
 }

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 using testsupport::CDialogAutomation;
-using testsupport::ExeFolder;
 using testsupport::MessageBoxText;
 using testsupport::WindowText;
 using traytest::CTraySettings;
@@ -19,20 +18,10 @@ using testsupport::WaitForTextFile;
 
 namespace {
 
-constexpr DWORD kLaunchTimeoutMs = 15000;
-
 // INI files hold backslashes as they are; the narrow test INI wants UTF-8.
 std::string IniPath(const std::wstring& path)
 {
     return Narrow(path);
-}
-
-// A private copy of the recorder, so its report lands in the test's folder.
-std::wstring CopyRecorder(const CTraySettings& settings, const std::wstring& name)
-{
-    const std::wstring target = settings.File(name + L".exe");
-    CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), target.c_str(), FALSE);
-    return target;
 }
 
 std::wstring SystemText(DWORD nCode)
@@ -121,7 +110,7 @@ TEST(EnableToolEntries, LeavesEntriesAloneWithoutACount)
 TEST(LaunchTool, StartsTheToolWithItsStoredParametersFolderAndShowMode)
 {
     CTraySettings settings;
-    const std::wstring recorder = CopyRecorder(settings, L"recorder");
+    const std::wstring recorder = testsupport::CopyRecorder(settings.Folder(), L"recorder");
     const std::wstring report = settings.File(L"recorder.txt");
     const std::wstring work = settings.File(L"work");
     CreateDirectoryW(work.c_str(), nullptr);
@@ -147,8 +136,8 @@ TEST(LaunchTool, StartsTheToolWithItsStoredParametersFolderAndShowMode)
         DeleteFileW(report.c_str());
         settings.Write("[tools]\ncount=1\n[tool1]\nname=Recorder\npath=" + IniPath(recorder) + "\n" + c.keys);
         LaunchTool(nullptr, 1);
-        const std::wstring text = WaitForTextFile(report, kLaunchTimeoutMs);
-        ASSERT_FALSE(text.empty());
+        std::wstring text;
+        ASSERT_TRUE(WaitForTextFile(report, &text, testsupport::kStartMs));
         const std::wstring args = ReportValue(text, L"args");
         EXPECT_NE(std::wstring::npos, args.find(L"recorder.exe")) << Narrow(args);
         const std::wstring tail = args.substr(args.find(L"recorder.exe") + 12);

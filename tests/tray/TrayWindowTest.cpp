@@ -18,7 +18,6 @@
 
 using testsupport::CDialogAutomation;
 using testsupport::ClassName;
-using testsupport::ExeFolder;
 using testsupport::IsMessageBox;
 using testsupport::MessageBoxText;
 using testsupport::WindowText;
@@ -306,15 +305,15 @@ TEST(MainWindow, EditThatKeepsSizeAndTimeGoesUnnoticed)
 TEST(MainWindow, ChoosingAToolStartsIt)
 {
     CTraySettings settings;
-    const std::wstring recorder = settings.File(L"chosen.exe");
-    CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), recorder.c_str(), FALSE);
+    const std::wstring recorder = testsupport::CopyRecorder(settings.Folder(), L"chosen");
     settings.Write("[tools]\ncount=1\n[tool1]\nname=Chosen\nparam=picked\npath=" + Narrow(recorder) + "\n");
     RememberConfigFileState();
     CTrayTestWindow window;
 
     CMenuDriver driver({ VK_DOWN, VK_RETURN });
     window.Click(WM_LBUTTONUP);
-    const std::wstring report = WaitForTextFile(settings.File(L"chosen.txt"), 15000);
+    std::wstring report;
+    ASSERT_TRUE(WaitForTextFile(settings.File(L"chosen.txt"), &report, testsupport::kStartMs));
     EXPECT_NE(std::wstring::npos, report.find(L" picked\n")) << Narrow(report);
     EXPECT_FALSE(g_bMenuActive);
 }
