@@ -1,6 +1,6 @@
 #include "TrayTestSupport.h"
 
-#include "support/DialogAutomation.h"
+#include "support/MenuDriver.h"
 #include "support/TextReport.h"
 #include "support/Wine.h"
 #include "tray/ConfigFileWatch.h"
@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
-using testsupport::ClassName;
+using testsupport::CMenuDriver;
 using testsupport::ExeFolder;
 using testsupport::Narrow;
+using testsupport::PumpMessages;
+using testsupport::WaitFor;
 using traytest::CMainTestWindow;
 using traytest::CPixelCanvas;
 using traytest::CTraySettings;
@@ -26,7 +28,6 @@ using traytest::DrawEntry;
 using traytest::IconCentreColour;
 using traytest::ItemData;
 using traytest::LoadedIcon;
-using traytest::PumpUntil;
 using EState = CIconCache::CIcon::EState;
 
 namespace {
@@ -104,80 +105,6 @@ RECT IconArea(const MenuItemData* pData, const RECT& rcItem)
     return { rcItem.left + pData->m_nMargin, nTop, rcItem.left + pData->m_nMargin + pData->m_nIconWidth,
              nTop + pData->m_nIconHeight };
 }
-
-// Notes the state of one entry's icon at every WM_DRAWITEM the open menu
-// sends; lets the held loads go once the menu is up and closes it when the
-// entry was drawn with its icon.
-class CMenuPaintWatch
-{
-public:
-    CMenuPaintWatch(HWND hOwner, UINT nCommand) : m_hOwner(hOwner), m_nCommand(nCommand)
-    {
-        s_pActive = this;
-        m_hHook = SetWindowsHookExW(WH_CALLWNDPROC, HookProc, nullptr, GetCurrentThreadId());
-        m_nTimer = SetTimer(nullptr, 0, 20, TimerProc);
-        m_nStart = GetTickCount();
-    }
-    CMenuPaintWatch(const CMenuPaintWatch&) = delete;
-    CMenuPaintWatch& operator=(const CMenuPaintWatch&) = delete;
-    virtual ~CMenuPaintWatch()
-    {
-        KillTimer(nullptr, m_nTimer);
-        UnhookWindowsHookEx(m_hHook);
-        s_pActive = nullptr;
-    }
-
-    std::vector<EState> m_states;
-
-private:
-    static bool MenuOnScreen()
-    {
-        bool bFound = false;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hWnd, LPARAM lParam) {
-                if (ClassName(hWnd) == L"#32768" && IsWindowVisible(hWnd))
-                    *reinterpret_cast<bool*>(lParam) = true;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&bFound));
-        return bFound;
-    }
-
-    static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam)
-    {
-        const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        CMenuPaintWatch* self = s_pActive;
-        if (nCode == HC_ACTION && self != nullptr && pMsg->message == WM_DRAWITEM && pMsg->hwnd == self->m_hOwner) {
-            const auto* pDraw = reinterpret_cast<const DRAWITEMSTRUCT*>(pMsg->lParam);
-            const auto* pData = reinterpret_cast<const MenuItemData*>(pDraw->itemData);
-            if (pDraw->itemID == self->m_nCommand && pData != nullptr && pData->m_pIcon != nullptr)
-                self->m_states.push_back(pData->m_pIcon->m_eState);
-        }
-        return CallNextHookEx(nullptr, nCode, wParam, lParam);
-    }
-
-    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD)
-    {
-        CMenuPaintWatch* self = s_pActive;
-        if (self == nullptr || !MenuOnScreen())
-            return;
-        if (!self->m_states.empty())
-            CLoadSeam::Release();
-        const bool bRepainted = !self->m_states.empty() && self->m_states.back() == EState::Loaded;
-        if (bRepainted || GetTickCount() - self->m_nStart > 8000)
-            EndMenu();
-    }
-
-    static CMenuPaintWatch* s_pActive;
-    HWND m_hOwner;
-    UINT m_nCommand;
-    HHOOK m_hHook = nullptr;
-    UINT_PTR m_nTimer = 0;
-    DWORD m_nStart = 0;
-};
-
-CMenuPaintWatch* CMenuPaintWatch::s_pActive = nullptr;
 
 } // namespace
 
@@ -321,7 +248,7 @@ TEST(MenuIcons, TheLoaderGivesNumberedGroupsAndTheShellsIcons)
     settings.Write("[tools]\ncount=2\n" + Tool(1, IconModule(), -300) + "[tool2]\nname=Rot\npath="
                    + Narrow(redProgram) + "\n");
     CMainTestWindow window;
-    ASSERT_TRUE(PumpUntil([] { return g_iconCache.PendingCount() == 0; }));
+    ASSERT_TRUE(WaitFor("no icon load pending", [] { return g_iconCache.PendingCount() == 0; }));
     const struct
     {
         UINT nCommand;
@@ -379,17 +306,33 @@ TEST(MenuIcons, AnEntryDrawnBeforeItsIconArrivesShowsAPlaceholderAndIsRepaintedW
     // In the open menu: drawn while the load is held, drawn again once it
     // arrived, without the user doing anything.
     {
-        CMenuPaintWatch watch(window.Get(), 2025);
-        SendMessageW(window.Get(), WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
-        ASSERT_GE(watch.m_states.size(), 2u);
-        EXPECT_EQ(EState::Pending, watch.m_states.front());
-        EXPECT_EQ(EState::Loaded, watch.m_states.back());
+        std::vector<EState> states;
+        CMenuDriver driver;
+        driver.WatchSent([&](const CWPSTRUCT& msg) {
+            const auto* pDraw = reinterpret_cast<const DRAWITEMSTRUCT*>(msg.lParam);
+            if (msg.message != WM_DRAWITEM || msg.hwnd != window.Get() || pDraw->itemID != 2025)
+                return;
+            const auto* pEntry = reinterpret_cast<const MenuItemData*>(pDraw->itemData);
+            if (pEntry != nullptr && pEntry->m_pIcon != nullptr)
+                states.push_back(pEntry->m_pIcon->m_eState);
+        });
+        // The held loads go once the menu is up; it closes once the entry
+        // was drawn with its icon.
+        driver.CloseWhen([&] {
+            if (!states.empty())
+                CLoadSeam::Release();
+            return !states.empty() && states.back() == EState::Loaded;
+        });
+        window.Click(WM_LBUTTONUP);
+        ASSERT_GE(states.size(), 2u);
+        EXPECT_EQ(EState::Pending, states.front());
+        EXPECT_EQ(EState::Loaded, states.back());
     }
     pData = ItemData(g_hToolsMenu, 2025);
     CPixelCanvas after(120, 40);
     DrawEntry(pData, after, rcItem);
     EXPECT_TRUE(after.Holds(rcIcon, kRed));
-    ASSERT_TRUE(PumpUntil([] { return g_iconCache.LoadedCount() == g_iconCache.Count(); }));
+    ASSERT_TRUE(WaitFor("every icon loaded", [] { return g_iconCache.LoadedCount() == g_iconCache.Count(); }));
     EXPECT_EQ(static_cast<LONG>(g_iconCache.Count()), g_nLoads) << "each icon is loaded once";
 }
 
@@ -403,7 +346,7 @@ TEST(MenuIcons, RebuildsLeaveNeitherIconsNorOtherObjectsBehind)
     CLoadSeam seam(CountingLoad);
     CMainTestWindow window;
     const auto allLoaded = [] { return g_iconCache.LoadedCount() == g_iconCache.Count(); };
-    ASSERT_TRUE(PumpUntil(allLoaded));
+    ASSERT_TRUE(WaitFor("every icon loaded", allLoaded));
     const std::size_t nIcons = g_iconCache.Count();
     const LONG nLoads = g_nLoads;
     const DWORD nGdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -412,9 +355,9 @@ TEST(MenuIcons, RebuildsLeaveNeitherIconsNorOtherObjectsBehind)
     for (int i = 0; i < 200; ++i) {
         BuildToolsMenu();
         BuildProgramMenu();
-        PumpUntil([] { return true; });
+        PumpMessages();
     }
-    ASSERT_TRUE(PumpUntil(allLoaded));
+    ASSERT_TRUE(WaitFor("every icon loaded", allLoaded));
     // Three icons of the tools and the program's three; none loaded again.
     EXPECT_EQ(6u, nIcons);
     EXPECT_EQ(nIcons, g_iconCache.Count());

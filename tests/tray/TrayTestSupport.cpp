@@ -1,5 +1,7 @@
 #include "TrayTestSupport.h"
 
+#include "support/MenuDriver.h"
+
 #include "settings/CConfig.h"
 #include "settings/DisplayOptions.h"
 #include "tray/AppGlobals.h"
@@ -74,58 +76,9 @@ CTestMenuEntry::CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconF
 
 CTestMenuEntry::~CTestMenuEntry() = default;
 
-namespace {
-
-ULONG_PTR ItemDataOf(HMENU hMenu, UINT nItem, BOOL bByPosition)
-{
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_DATA;
-    if (!GetMenuItemInfoW(hMenu, nItem, bByPosition, &info))
-        return 0;
-    return info.dwItemData;
-}
-
-std::wstring NameIn(ULONG_PTR nItemData)
-{
-    const auto* pInfo = reinterpret_cast<const MSAAMENUINFO*>(nItemData);
-    if (pInfo == nullptr || pInfo->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG) || pInfo->pszWText == nullptr)
-        return L"";
-    return std::wstring(pInfo->pszWText, pInfo->cchWText);
-}
-
-} // namespace
-
-std::wstring DescribeMenu(HMENU hMenu)
-{
-    std::wstring text;
-    const int nCount = GetMenuItemCount(hMenu);
-    for (int i = 0; i < nCount; ++i) {
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_ID;
-        GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
-        if (!text.empty())
-            text += L"|";
-        if ((info.fType & MFT_SEPARATOR) != 0) {
-            text += L"-";
-            continue;
-        }
-        text += std::to_wstring(info.wID);
-        if ((info.fType & MFT_OWNERDRAW) != 0)
-            text += L" " + NameIn(ItemDataOf(hMenu, static_cast<UINT>(i), TRUE));
-    }
-    return text;
-}
-
-std::wstring AccessibleName(HMENU hMenu, UINT nCommand)
-{
-    return NameIn(ItemDataOf(hMenu, nCommand, FALSE));
-}
-
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand)
 {
-    return reinterpret_cast<const MenuItemData*>(ItemDataOf(hMenu, nCommand, FALSE));
+    return reinterpret_cast<const MenuItemData*>(testsupport::MenuItemDataOf(hMenu, nCommand));
 }
 
 HICON LoadedIcon(const MenuItemData* pData)
@@ -215,20 +168,12 @@ CMainTestWindow::~CMainTestWindow()
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
+    g_bMenuActive = false;
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD nTimeoutMs)
+void CMainTestWindow::Click(UINT nMouseMessage) const
 {
-    const DWORD nStart = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - nStart > nTimeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    return true;
+    SendMessageW(m_hWnd, WM_TRAYNOTIFY, 0, nMouseMessage);
 }
 
 COLORREF IconCentreColour(HICON hIcon, int nSize)

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "support/MenuDriver.h"
 #include "support/TempDir.h"
 #include "tray/MenuFont.h"
 #include "tray/MenuItemData.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,14 +54,8 @@ private:
     std::unique_ptr<MenuItemData> m_pData;
 };
 
-// A menu as text: "2025 One|-|2027 Three|-|2024 Programme bearbeiten",
-// "-" for a separator; owner-drawn entries show the name a screen reader
-// reads from their item data.
-std::wstring DescribeMenu(HMENU hMenu);
-// The name of the entry with this command as accessibility tools read it
-// (GetMenuItemInfoW, then the MSAAMENUINFO at the start of the item data);
-// empty when the data does not carry the signature.
-std::wstring AccessibleName(HMENU hMenu, UINT nCommand);
+using testsupport::AccessibleName;
+using testsupport::DescribeMenu;
 // The drawing data of the entry with this command, or null.
 const MenuItemData* ItemData(HMENU hMenu, UINT nCommand);
 // The entry's icon, loaded now if it was not yet; null when it has none.
@@ -108,14 +102,13 @@ public:
     virtual ~CMainTestWindow();
 
     HWND Get() const { return m_hWnd; }
+    // What the shell sends for a mouse message on the icon, handled to its
+    // end (a menu's loop and the dialogs it opens included).
+    void Click(UINT nMouseMessage) const;
 
 private:
     HWND m_hWnd;
 };
-
-// Dispatches this thread's messages until the condition holds; false when
-// it still does not after the timeout.
-bool PumpUntil(const std::function<bool()>& condition, DWORD nTimeoutMs = 10000);
 
 // The colour at the middle of the icon drawn on white at the given size.
 COLORREF IconCentreColour(HICON hIcon, int nSize);

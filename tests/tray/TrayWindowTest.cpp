@@ -3,6 +3,7 @@
 
 #include "foundation/ScopedHandle.h"
 #include "support/DialogAutomation.h"
+#include "support/RegistryGuard.h"
 #include "support/TextReport.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
@@ -16,240 +17,29 @@
 #include <string>
 #include <vector>
 
+using testsupport::CAutostartValue;
 using testsupport::CDialogAutomation;
+using testsupport::CMenuDriver;
 using testsupport::ClassName;
 using testsupport::IsMessageBox;
+using testsupport::kElevatedClick;
+using testsupport::kElevatedEnter;
 using testsupport::MessageBoxText;
+using testsupport::Narrow;
+using testsupport::Typed;
+using testsupport::WaitForTextFile;
 using testsupport::WindowText;
+using traytest::CMainTestWindow;
 using traytest::CRecordingShell;
 using traytest::CTraySettings;
 using traytest::DescribeMenu;
-using testsupport::Narrow;
-using testsupport::WaitForTextFile;
 
 namespace {
-
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValue[] = L"AmbertilleWatchDog";
-
-// A typed character among the keys of a CMenuDriver script.
-constexpr UINT kTypedFlag = 0x10000;
-constexpr UINT Typed(wchar_t ch)
-{
-    return kTypedFlag | ch;
-}
-// Ctrl+Shift+Enter pressed on the keyboard: the key state that goes with
-// it exists only for real input, not for posted messages.
-constexpr UINT kElevatedEnter = 0x20000;
-// A click with Ctrl+Shift held on the first entry.
-constexpr UINT kElevatedClick = 0x20001;
-
-INPUT KeyInput(WORD nKey, bool bUp)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = nKey;
-    input.ki.dwFlags = bUp ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-INPUT MouseInput(DWORD nFlags, POINT pt)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(pt.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(pt.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = nFlags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    return input;
-}
-
-// What happens once a popup menu of this thread shows: keys go to it one
-// at a time, as a user presses them, or it is cancelled; the menus that
-// opened are noted as text, and before each key which entry was selected.
-class CMenuDriver
-{
-public:
-    explicit CMenuDriver(std::vector<UINT> keys = {}, std::function<void()> whileOpen = nullptr)
-        : m_keys(std::move(keys)), m_whileOpen(std::move(whileOpen))
-    {
-        s_pActive = this;
-        m_hHook = SetWindowsHookExW(WH_CALLWNDPROC, HookProc, nullptr, GetCurrentThreadId());
-        m_nTimer = SetTimer(nullptr, 0, 30, TimerProc);
-    }
-    CMenuDriver(const CMenuDriver&) = delete;
-    CMenuDriver& operator=(const CMenuDriver&) = delete;
-    virtual ~CMenuDriver()
-    {
-        KillTimer(nullptr, m_nTimer);
-        UnhookWindowsHookEx(m_hHook);
-        s_pActive = nullptr;
-    }
-
-    std::vector<std::wstring> m_opened;
-    bool m_bActiveWhileOpen = false;
-    // The selected position before each key and after the last; -1 for none.
-    std::vector<int> m_selected;
-
-private:
-    static HWND FindMenuWindow()
-    {
-        HWND hFound = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hWnd, LPARAM lParam) {
-                if (ClassName(hWnd) == L"#32768" && IsWindowVisible(hWnd)) {
-                    *reinterpret_cast<HWND*>(lParam) = hWnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&hFound));
-        return hFound;
-    }
-
-    static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam)
-    {
-        const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (nCode == HC_ACTION && s_pActive != nullptr && pMsg->message == WM_INITMENUPOPUP) {
-            s_pActive->m_hMenu = reinterpret_cast<HMENU>(pMsg->wParam);
-            s_pActive->m_opened.push_back(DescribeMenu(s_pActive->m_hMenu));
-        }
-        return CallNextHookEx(nullptr, nCode, wParam, lParam);
-    }
-
-    int SelectedPosition() const
-    {
-        const int nCount = GetMenuItemCount(m_hMenu);
-        for (int i = 0; i < nCount; ++i) {
-            if ((GetMenuState(m_hMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) != 0)
-                return i;
-        }
-        return -1;
-    }
-
-    void PostInput(HWND hMenuWnd, UINT nKey) const
-    {
-        if (nKey == kElevatedEnter || nKey == kElevatedClick) {
-            RECT rc = {};
-            GetMenuItemRect(nullptr, m_hMenu, 0, &rc);
-            const POINT pt = { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 };
-            const bool bEnter = nKey == kElevatedEnter;
-            INPUT inputs[] = { KeyInput(VK_CONTROL, false),
-                               KeyInput(VK_SHIFT, false),
-                               bEnter ? KeyInput(VK_RETURN, false) : MouseInput(MOUSEEVENTF_LEFTDOWN, pt),
-                               bEnter ? KeyInput(VK_RETURN, true) : MouseInput(MOUSEEVENTF_LEFTUP, pt),
-                               KeyInput(VK_SHIFT, true),
-                               KeyInput(VK_CONTROL, true) };
-            SendInput(ARRAYSIZE(inputs), inputs, sizeof(INPUT));
-            return;
-        }
-        if ((nKey & kTypedFlag) != 0) {
-            PostMessageW(hMenuWnd, WM_CHAR, nKey & 0xFFFF, 1);
-            return;
-        }
-        PostMessageW(hMenuWnd, WM_KEYDOWN, nKey, 1);
-        PostMessageW(hMenuWnd, WM_KEYUP, nKey, 0xC0000001);
-    }
-
-    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD)
-    {
-        CMenuDriver* self = s_pActive;
-        HWND hMenuWnd = FindMenuWindow();
-        if (self == nullptr || hMenuWnd == nullptr)
-            return;
-        if (!self->m_bActed) {
-            self->m_bActed = true;
-            self->m_bActiveWhileOpen = g_bMenuActive;
-            if (self->m_whileOpen)
-                self->m_whileOpen();
-            if (self->m_keys.empty()) {
-                EndMenu();
-                return;
-            }
-        }
-        if (self->m_nNextKey < self->m_keys.size() || self->m_selected.size() == self->m_keys.size()) {
-            self->m_selected.push_back(self->SelectedPosition());
-            self->m_nActedAt = GetTickCount();
-        }
-        if (self->m_nNextKey < self->m_keys.size()) {
-            self->PostInput(hMenuWnd, self->m_keys[self->m_nNextKey++]);
-            return;
-        }
-        // A menu still open long after the script ran (a second one that
-        // should never have opened, or keys that did not arrive) is closed,
-        // so the test fails instead of hanging.
-        if (GetTickCount() - self->m_nActedAt > 2000)
-            EndMenu();
-    }
-
-    static CMenuDriver* s_pActive;
-    std::vector<UINT> m_keys;
-    std::function<void()> m_whileOpen;
-    HHOOK m_hHook = nullptr;
-    UINT_PTR m_nTimer = 0;
-    bool m_bActed = false;
-    DWORD m_nActedAt = 0;
-    std::size_t m_nNextKey = 0;
-    HMENU m_hMenu = nullptr;
-};
-
-CMenuDriver* CMenuDriver::s_pActive = nullptr;
-
-// A hidden window run by the program's window procedure, as "-run" makes it.
-class CTrayTestWindow
-{
-public:
-    CTrayTestWindow()
-    {
-        g_hInstance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = MainWndProc;
-        wc.hInstance = g_hInstance;
-        wc.lpszClassName = L"AmbertilleTestWindow";
-        RegisterClassExW(&wc);
-        m_hWnd = CreateWindowExW(0, wc.lpszClassName, L"Ambertille test", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
-                                 nullptr, g_hInstance, nullptr);
-    }
-    CTrayTestWindow(const CTrayTestWindow&) = delete;
-    CTrayTestWindow& operator=(const CTrayTestWindow&) = delete;
-    virtual ~CTrayTestWindow()
-    {
-        if (IsWindow(m_hWnd))
-            DestroyWindow(m_hWnd);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-        g_bMenuActive = false;
-    }
-
-    HWND Get() const { return m_hWnd; }
-    void Click(UINT nMouseMessage) const { SendMessageW(m_hWnd, WM_TRAYNOTIFY, 0, nMouseMessage); }
-
-private:
-    HWND m_hWnd = nullptr;
-};
 
 bool TakeQuitMessage()
 {
     MSG msg;
     return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-}
-
-void SetRunValue()
-{
-    HKEY hKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                             &hKey, nullptr));
-    const wchar_t kData[] = L"\"C:\\Ambertille\\ambertille.exe\" -run";
-    RegSetValueExW(hKey, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(kData), sizeof(kData));
-    RegCloseKey(hKey);
-}
-
-bool HasRunValue()
-{
-    return RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, nullptr, nullptr)
-        == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -259,7 +49,7 @@ TEST(MainWindow, BuildsBothMenusWhenCreatedAndReleasesThemAndQuitsWhenDestroyed)
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
     {
-        CTrayTestWindow window;
+        CMainTestWindow window;
         EXPECT_EQ(L"2025 One|-|2024 Programme bearbeiten", DescribeMenu(g_hToolsMenu));
         EXPECT_NE(nullptr, g_hProgramMenu);
         DestroyWindow(window.Get());
@@ -274,14 +64,15 @@ TEST(MainWindow, LeftClickShowsTheToolsMenuRebuiltAfterAnOutsideEdit)
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
 
     settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n[tool2]\nname=Two\n");
-    CMenuDriver driver;
+    bool bActiveWhileOpen = false;
+    CMenuDriver driver({}, [&] { bActiveWhileOpen = g_bMenuActive; });
     window.Click(WM_LBUTTONUP);
     ASSERT_EQ(1u, driver.m_opened.size());
     EXPECT_EQ(L"2025 One|2026 Two|-|2024 Programme bearbeiten", driver.m_opened[0]);
-    EXPECT_TRUE(driver.m_bActiveWhileOpen);
+    EXPECT_TRUE(bActiveWhileOpen);
     EXPECT_FALSE(g_bMenuActive);
 }
 
@@ -290,7 +81,7 @@ TEST(MainWindow, EditThatKeepsSizeAndTimeGoesUnnoticed)
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
     BY_HANDLE_FILE_INFORMATION before = g_configFileInfo;
 
     settings.Write("[tools]\ncount=1\n[tool1]\nname=Uno\n");
@@ -308,7 +99,7 @@ TEST(MainWindow, ChoosingAToolStartsIt)
     const std::wstring recorder = testsupport::CopyRecorder(settings.Folder(), L"chosen");
     settings.Write("[tools]\ncount=1\n[tool1]\nname=Chosen\nparam=picked\npath=" + Narrow(recorder) + "\n");
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
 
     CMenuDriver driver({ VK_DOWN, VK_RETURN });
     window.Click(WM_LBUTTONUP);
@@ -323,7 +114,7 @@ TEST(MainWindow, ClicksWhileAMenuIsOpenAreDropped)
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\n[tool1]\nname=One\n");
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
     {
         CMenuDriver driver({}, [&] {
             window.Click(WM_RBUTTONUP);
@@ -342,7 +133,7 @@ TEST(MainWindow, ClicksWhileAMenuIsOpenAreDropped)
 TEST(MainWindow, OtherMouseMessagesOpenNothing)
 {
     CTraySettings settings;
-    CTrayTestWindow window;
+    CMainTestWindow window;
     CMenuDriver driver;
     for (UINT nMessage : { WM_MBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK })
         window.Click(nMessage);
@@ -354,7 +145,7 @@ TEST(MainWindow, OtherMouseMessagesOpenNothing)
 TEST(MainWindow, ExitAndSessionEndQuitTheLoop)
 {
     CTraySettings settings;
-    CTrayTestWindow window;
+    CMainTestWindow window;
     EXPECT_FALSE(TakeQuitMessage());
     EXPECT_TRUE(SendMessageW(window.Get(), WM_QUERYENDSESSION, 0, 0)) << "log-off must be allowed to go on";
     EXPECT_FALSE(TakeQuitMessage()) << "the query alone";
@@ -371,7 +162,7 @@ TEST(MainWindow, ExitAndSessionEndQuitTheLoop)
 TEST(MainWindow, SessionEndClosesAnOpenMenu)
 {
     CTraySettings settings;
-    CTrayTestWindow window;
+    CMainTestWindow window;
     // A key that does nothing keeps the driver from closing the menu itself.
     CMenuDriver driver({ VK_SHIFT }, [&] { SendMessageW(window.Get(), WM_ENDSESSION, TRUE, 0); });
     const DWORD nStart = GetTickCount();
@@ -383,10 +174,10 @@ TEST(MainWindow, SessionEndClosesAnOpenMenu)
 TEST(MainWindow, UninstallAsksAndOnlyYesRemovesTheRunValueAndQuits)
 {
     CTraySettings settings;
-    CTrayTestWindow window;
+    CMainTestWindow window;
     for (int nAnswer : { IDNO, IDYES }) {
         SCOPED_TRACE(nAnswer == IDYES ? "yes" : "no");
-        SetRunValue();
+        CAutostartValue runValue;
         std::wstring question;
         std::wstring caption;
         int nBoxes = 0;
@@ -404,7 +195,7 @@ TEST(MainWindow, UninstallAsksAndOnlyYesRemovesTheRunValueAndQuits)
         EXPECT_EQ(1, nBoxes);
         EXPECT_EQ(L"Wollen Sie das Programm wirklich de-registrieren?", question);
         EXPECT_EQ(L"Ambertille", caption);
-        EXPECT_EQ(nAnswer == IDNO, HasRunValue());
+        EXPECT_EQ(nAnswer == IDNO, CAutostartValue::Present());
         EXPECT_EQ(nAnswer == IDYES, TakeQuitMessage());
     }
 }
@@ -439,7 +230,7 @@ TEST(MainWindow, ADeletedSettingsFileLeavesNoToolsInTheNextMenu)
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\n[tool1]\nname=One\npath=C:\\one.exe\n");
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
     DeleteFileW(settings.IniPath().c_str());
     for (int nClick = 0; nClick < 2; ++nClick) {
         CMenuDriver driver;
@@ -480,7 +271,7 @@ TEST(MainWindow, ALockedSettingsFileIsNoListAndIsReadAgainOnceFree)
         tessvald::CFileHandle held;
         if (c.bLockedAtStart)
             held = lock();
-        CTrayTestWindow window;
+        CMainTestWindow window;
         if (!c.bLockedAtStart) {
             settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n[tool2]\nname=Two\n");
             held = lock();
@@ -502,7 +293,7 @@ TEST(MainWindow, MenusOpenedFromTheKeyboardStartOnTheirFirstEntry)
     CTraySettings settings;
     settings.Write("[tools]\ncount=2\n[tool1]\nname=One\n[tool2]\nname=Two\n");
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
     struct Case
     {
         UINT nEvent;
@@ -533,7 +324,7 @@ TEST(MainWindow, TypingALetterPicksTheEntriesThatBeginWithIt)
                    + "[tool3]\nname=-\n" + tool(4, "beta") + "[tool5]\nname=Grau\npath=C:\\nowhere\\grau.exe\n"
                    + tool(6, "Paint"));
     RememberConfigFileState();
-    CTrayTestWindow window;
+    CMainTestWindow window;
     CRecordingShell shell;
     struct Case
     {
@@ -571,7 +362,7 @@ TEST(MainWindow, TypingALetterPicksTheEntriesThatBeginWithIt)
 TEST(MainWindow, TheProgramMenuAnswersToItsLetters)
 {
     CTraySettings settings;
-    CTrayTestWindow window;
+    CMainTestWindow window;
     std::vector<std::wstring> boxes;
     // The hidden window comes to the foreground too; only dialogs and boxes count.
     CDialogAutomation automation([&](HWND hBox) {
@@ -603,7 +394,7 @@ TEST(MainWindow, TheGlobalShortcutOpensTheToolsMenuAndATakenOneIsToldOnce)
     HWND hHolder = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11));
     {
-        CTrayTestWindow window;
+        CMainTestWindow window;
         EXPECT_EQ(L"Das Tastenk\u00fcrzel Strg+Alt+F11 ist bereits vergeben.", TakeQueuedTrayNotices());
         settings.Write("[tools]\ncount=2\nhotkey=Ctrl+Alt+F11\n[tool1]\nname=One\n[tool2]\nname=Two\n");
         CMenuDriver driver;
@@ -612,7 +403,7 @@ TEST(MainWindow, TheGlobalShortcutOpensTheToolsMenuAndATakenOneIsToldOnce)
     }
     UnregisterHotKey(hHolder, 7);
 
-    CTrayTestWindow window;
+    CMainTestWindow window;
     EXPECT_EQ(L"", TakeQueuedTrayNotices());
     EXPECT_FALSE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11)) << "the tray holds it now";
     CMenuDriver driver({ VK_ESCAPE });
