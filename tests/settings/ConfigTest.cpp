@@ -135,7 +135,7 @@ TEST_F(ConfigTest, EveryOperationFailsWithoutAFileName)
     EXPECT_FALSE(g_config.WriteBool(L"s", L"k", true, true));
     EXPECT_FALSE(g_config.WriteLong(L"s", L"k", 1));
     EXPECT_FALSE(g_config.WriteULong(L"s", L"k", 1));
-    EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path()));
+    EXPECT_EQ(kFileAlone, Entries());
 }
 
 TEST_F(ConfigTest, WritesCreateAUtf16FileAndNeverWriteEmptyValues)

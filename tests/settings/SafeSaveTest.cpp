@@ -38,24 +38,11 @@ protected:
     void ExpectOldFileAlone(const char* pszCase)
     {
         EXPECT_EQ(m_oldBytes, testsupport::ReadFileBytes(m_file)) << pszCase;
-        EXPECT_EQ(std::vector<std::wstring>{ L"Ambertille.ini" }, FolderEntries(m_dir.Path())) << pszCase;
+        EXPECT_EQ(kFileAlone, Entries()) << pszCase;
     }
 
     std::string m_oldBytes;
 };
-
-// The injected fault: the given call of one step fails with an error code.
-EReplaceStep s_failingStep = EReplaceStep::Create;
-int s_nFailingCall = 0;
-DWORD s_nFailure = ERROR_SUCCESS;
-int s_nCalls = 0;
-
-DWORD InjectFault(EReplaceStep step)
-{
-    if (step != s_failingStep)
-        return ERROR_SUCCESS;
-    return ++s_nCalls == s_nFailingCall ? s_nFailure : ERROR_SUCCESS;
-}
 
 } // namespace
 
@@ -77,14 +64,11 @@ TEST_F(SafeSaveTest, AFailedStepLeavesTheOldFileAndNoTemporaryFile)
     };
     WriteOldList();
     for (const Case& c : cases) {
-        s_failingStep = c.step;
-        s_nFailingCall = c.nCall;
-        s_nFailure = c.nError;
-        s_nCalls = 0;
-        SetReplaceFaultHook(InjectFault);
-        EXPECT_FALSE(SaveNewList()) << c.pszCase;
-        EXPECT_EQ(c.nError, GetLastError()) << c.pszCase;
-        SetReplaceFaultHook(nullptr);
+        {
+            CReplaceFault fault(c.step, c.nCall, c.nError);
+            EXPECT_FALSE(SaveNewList()) << c.pszCase;
+            EXPECT_EQ(c.nError, GetLastError()) << c.pszCase;
+        }
         ExpectOldFileAlone(c.pszCase);
     }
     EXPECT_TRUE(SaveNewList()) << "a save after failed ones works";
@@ -113,7 +97,7 @@ TEST_F(SafeSaveTest, AReadOnlyOrLockedFileIsNotReplaced)
 TEST_F(SafeSaveTest, AFirstSaveCreatesTheFile)
 {
     ASSERT_TRUE(SaveNewList());
-    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()))
+    EXPECT_EQ(kFileAndBackup, Entries())
         << "the first save starts the backup";
     EXPECT_FALSE(ReadUtf16File(m_file).empty());
     EXPECT_EQ(L"neu.exe", PlatformRead(m_file, L"tool1", L"path"));
@@ -143,5 +127,5 @@ TEST_F(SafeSaveTest, ARelativeTargetIsReplacedInItsOwnFolder)
     SetCurrentDirectoryW(szPrevious);
     ASSERT_TRUE(bReplaced) << "error " << nError;
     EXPECT_EQ(L"[tools]\r\ncount=0\r\n", ReadUtf16File(m_file));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()));
+    EXPECT_EQ(kFileAndBackup, Entries());
 }

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -43,13 +42,6 @@ protected:
 
     std::wstring Backup() const { return m_file + L".bak"; }
     std::wstring Temp(const wchar_t* pszName) const { return m_dir.File(pszName); }
-
-    std::vector<std::wstring> SortedEntries() const
-    {
-        std::vector<std::wstring> names = FolderEntries(m_dir.Path());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 };
 
 bool SetWriteTime(const std::wstring& path, ULONGLONG nSecondsAfter2020)
@@ -59,17 +51,6 @@ bool SetWriteTime(const std::wstring& path, ULONGLONG nSecondsAfter2020)
     tessvald::CFileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && SetFileTime(file.Get(), nullptr, nullptr, &ft);
-}
-
-EReplaceStep s_failingStep = EReplaceStep::Create;
-int s_nFailingCall = 0;
-int s_nCalls = 0;
-
-DWORD FailOneCall(EReplaceStep step)
-{
-    if (step != s_failingStep)
-        return ERROR_SUCCESS;
-    return ++s_nCalls == s_nFailingCall ? ERROR_DISK_FULL : ERROR_SUCCESS;
 }
 
 } // namespace
@@ -82,7 +63,7 @@ TEST_F(SettingsBackupTest, ASaveKeepsTheListItReplacesAsTheBackup)
     EXPECT_EQ(first, ReadFileBytes(Backup())) << "the first save starts the backup with its own list";
     const std::string second = SaveList(L"Zweit");
     EXPECT_EQ(first, ReadFileBytes(Backup()));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), SortedEntries());
+    EXPECT_EQ(kFileAndBackup, Entries());
 
     struct Case
     {
@@ -147,15 +128,13 @@ TEST_F(SettingsBackupTest, AFailingBackupDoesNotStopTheSave)
     const std::string backup = ReadFileBytes(Backup());
     const char* const steps[] = { "create", "write", "flush", "rename" };
     for (int nCall = 1; nCall <= 4; ++nCall) {
-        s_failingStep = EReplaceStep::Backup;
-        s_nFailingCall = nCall;
-        s_nCalls = 0;
-        SetReplaceFaultHook(FailOneCall);
-        const std::string saved = SaveList(L"Neu");
-        SetReplaceFaultHook(nullptr);
+        {
+            CReplaceFault fault(EReplaceStep::Backup, nCall, ERROR_DISK_FULL);
+            SaveList(L"Neu");
+        }
         EXPECT_EQ(backup, ReadFileBytes(Backup())) << steps[nCall - 1];
         EXPECT_EQ(L"Neu1", PlatformRead(m_file, L"tool1", L"name")) << steps[nCall - 1];
-        EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), SortedEntries())
+        EXPECT_EQ(kFileAndBackup, Entries())
             << steps[nCall - 1];
         ASSERT_TRUE(WriteFileBytes(m_file, first));
     }

@@ -122,7 +122,7 @@ TEST_F(SettingsSaveTest, SavedFileMatchesTheGoldenFileAndReadsBack)
     const std::string golden = testsupport::ReadFileBytes(SourceFile(__FILE__, L"golden_tools.ini"));
     ASSERT_FALSE(golden.empty());
     EXPECT_EQ(Widen(golden), ReplaceAll(saved, L"\r\n", L"\n"));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()));
+    EXPECT_EQ(kFileAndBackup, Entries());
 
     const wchar_t* const sections[] = { L"tool1", L"tool2", nullptr, L"tool4", L"tool5" };
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -274,7 +274,7 @@ TEST_F(SettingsSaveTest, OptionsSaveKeepsEveryCharacterInNewAndAnsiFiles)
     EXPECT_EQ(face, PlatformRead(m_file, L"font", L"name"));
     EXPECT_EQ(name, PlatformRead(m_file, L"tool1", L"name"));
     EXPECT_EQ(L"1", PlatformRead(m_file, L"tools", L"count"));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille.ini", L"Ambertille.ini.bak" }), FolderEntries(m_dir.Path()))
+    EXPECT_EQ(kFileAndBackup, Entries())
         << "the file written by hand is kept as the backup";
 }
 

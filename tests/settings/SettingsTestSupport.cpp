@@ -2,6 +2,7 @@
 
 #include "foundation/ScopedDC.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace settingstest {
@@ -92,7 +93,40 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder)
             names.push_back(name);
     } while (FindNextFileW(hFind, &data));
     FindClose(hFind);
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+namespace {
+
+// The hook takes no context: one fault at a time.
+struct SFault
+{
+    EReplaceStep step;
+    int nCall;
+    DWORD nError;
+    int nCalls;
+};
+SFault s_fault = {};
+
+} // namespace
+
+CReplaceFault::CReplaceFault(EReplaceStep step, int nCall, DWORD nError)
+{
+    s_fault = SFault{ step, nCall, nError, 0 };
+    SetReplaceFaultHook(Inject);
+}
+
+CReplaceFault::~CReplaceFault()
+{
+    SetReplaceFaultHook(nullptr);
+}
+
+DWORD CReplaceFault::Inject(EReplaceStep step)
+{
+    if (step != s_fault.step)
+        return ERROR_SUCCESS;
+    return ++s_fault.nCalls == s_fault.nCall ? s_fault.nError : ERROR_SUCCESS;
 }
 
 int ScreenDpi()

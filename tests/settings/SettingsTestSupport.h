@@ -29,8 +29,28 @@ std::vector<std::wstring> PlatformSectionNames(const std::wstring& path);
 // "key=value" lines of one section, in file order.
 std::vector<std::wstring> PlatformSection(const std::wstring& path, const wchar_t* pszSection);
 
-// Names of the files in a folder.
+// Names of the files in a folder, sorted: the platform lists them in any
+// order.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
+
+// What a test's folder holds after a save: the settings file alone (the
+// save failed and left nothing behind), or with the backup the save keeps.
+inline const std::vector<std::wstring> kFileAlone = { L"Ambertille.ini" };
+inline const std::vector<std::wstring> kFileAndBackup = { L"Ambertille.ini", L"Ambertille.ini.bak" };
+
+// The saves fail at one call of one of their steps with this error while
+// the object lives (counted from its start; the other calls succeed).
+class CReplaceFault
+{
+public:
+    CReplaceFault(EReplaceStep step, int nCall, DWORD nError);
+    CReplaceFault(const CReplaceFault&) = delete;
+    CReplaceFault& operator=(const CReplaceFault&) = delete;
+    virtual ~CReplaceFault();
+
+private:
+    static DWORD Inject(EReplaceStep step);
+};
 
 // The screen's vertical resolution, which the font sizes are converted with.
 int ScreenDpi();
@@ -47,6 +67,7 @@ protected:
     void TearDown() override;
 
     void WriteSettings(const std::wstring& text) const;
+    std::vector<std::wstring> Entries() const { return FolderEntries(m_dir.Path()); }
 
     testsupport::CTempDir m_dir;
     std::wstring m_file;
