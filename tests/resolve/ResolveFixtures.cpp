@@ -1,6 +1,7 @@
 #include "resolve/ResolveFixtures.h"
 
 #include "support/TempDir.h"
+#include "support/Wait.h"
 
 #include <cstring>
 #include <vector>
@@ -117,7 +118,7 @@ DWORD RunAndWait(const std::wstring& commandLine)
                         &process))
         return ~0u;
     DWORD nExitCode = ~0u;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, testsupport::kStartMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &nExitCode);
     else
         TerminateProcess(process.hProcess, ~0u);

@@ -15,7 +15,6 @@ using namespace testsupport;
 namespace {
 
 constexpr wchar_t kControlKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-constexpr DWORD kTimeoutMs = 60000;
 
 // The lines that the stand-in control wrote beside itself; empty when it
 // was never loaded.
@@ -57,9 +56,9 @@ protected:
     {
         CChildProcess probe(Probe(), arguments, m_dir.Path(), environment);
         DWORD nExitCode = 0;
-        if (!probe.Started() || !probe.Wait(kTimeoutMs, &nExitCode))
-            return -1;
-        return static_cast<int>(nExitCode);
+        const testing::AssertionResult ended = probe.Wait(testsupport::kStartMs, &nExitCode);
+        EXPECT_TRUE(ended);
+        return ended ? static_cast<int>(nExitCode) : -1;
     }
 
 private:
