@@ -34,6 +34,7 @@
 #include "tray/MenuIcons.h"
 #include "tray/ToolAvailability.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayState.h"
 #include "tray/TrayWindow.h"
 
 #include <windows.h>
@@ -283,7 +284,7 @@ double TimeBareMenu(ULONG nEntries)
 
 double TimeAllIconsLoaded(double created)
 {
-    while (g_iconCache.PendingCount() > 0 && NowMs() - created < 120000.0) {
+    while (CTrayState::Current()->m_iconCache.PendingCount() > 0 && NowMs() - created < 120000.0) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         DispatchWaiting();
     }
@@ -330,6 +331,9 @@ void UseSettings(const std::wstring& ini)
 InProcessFigures TimeInProcess(const std::wstring& folder, const ToolFiles& files, ULONG nTools)
 {
     InProcessFigures figures = {};
+    // The menus built without a window need a tray state as the window has.
+    CTrayState state;
+    state.Attach(nullptr);
     const std::wstring own = folder + L"\\own" + std::to_wstring(nTools) + L".ini";
     WriteSettings(own, files.own, nTools);
     UseSettings(own);
@@ -352,8 +356,8 @@ InProcessFigures TimeInProcess(const std::wstring& folder, const ToolFiles& file
     figures.onScreen = Median(showings);
     figures.bareMenu = TimeBareMenu(nTools + 2);
     figures.icons = TimeAllIconsLoaded(created);
-    figures.nIcons = g_iconCache.Count();
-    figures.nLoaded = g_iconCache.LoadedCount();
+    figures.nIcons = CTrayState::Current()->m_iconCache.Count();
+    figures.nLoaded = CTrayState::Current()->m_iconCache.LoadedCount();
     figures.rebuild = MedianMs(nTools >= 1000 ? 5 : kRepeats, [] {
         TouchSettings();
         BuildToolsMenu();

@@ -26,6 +26,7 @@ struct MenuItemData
     MSAAMENUINFO m_msaa;          // the entry's full text, also when drawn cut short
     HFONT m_hFont;                // the menu's font; null: the context's font
     CIconCache::CIcon* m_pIcon;   // null without an icon file: the entry keeps the icon's space
+    CIconCache* m_pCache;         // where the icon is released
     int m_nIconWidth;
     int m_nIconHeight;
     int m_nMargin;
@@ -37,9 +38,10 @@ static_assert(std::is_standard_layout<MenuItemData>::value, "accessibility tools
 static_assert(offsetof(MenuItemData, m_msaa) == 0, "the MSAAMENUINFO must come first");
 
 // Made from the record's name, icon file and icon index with the icon size
-// in force, drawn in the menu's font; null only when memory runs out. The
-// icon is not loaded here but when first needed.
-MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont);
+// in force, drawn in the menu's font, its icon shared through the cache
+// (the tray's, when none is given; none without a tray); null only when
+// memory runs out. The icon is not loaded here but when first needed.
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache* pCache = nullptr);
 
 // The entry's text, never null.
 const wchar_t* TextOf(const MenuItemData& data);

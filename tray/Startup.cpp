@@ -1,7 +1,7 @@
 #include "tray/Startup.h"
 
 #include "dialogs/CHelpDialog.h"
-#include "foundation/AbandonedWork.h"
+#include "foundation/BackgroundWork.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/SettingsBackup.h"
@@ -11,7 +11,6 @@
 #include "tray/ConfigFileWatch.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
-#include "tray/TrayNotice.h"
 #include "tray/TrayWindow.h"
 
 #include <objbase.h>
@@ -61,12 +60,13 @@ void Install(HKEY hRoot)
 // Before the first menu is built: a settings file that a crash or an editor
 // left missing or empty would otherwise show no tools at all, and the
 // user's next save would make that final.
-void RestoreLostSettings()
+// The notice that says so, empty when nothing was restored.
+CString RestoreLostSettings()
 {
     std::wstring source;
     const ERestoredFrom eFrom = RestoreLostSettingsFile(g_config.GetFileName(), source);
     if (eFrom == ERestoredFrom::Nothing)
-        return;
+        return CString();
     RememberConfigFileState();
     const wchar_t* pszFormat = eFrom == ERestoredFrom::Backup
         ? L"Die Einstellungsdatei fehlte oder war leer. Sie wurde aus der Sicherungskopie \u201E%s\u201C "
@@ -75,14 +75,14 @@ void RestoreLostSettings()
           L"(\u201E%s\u201C) wiederhergestellt.";
     CString strNotice;
     CString::Format(strNotice, pszFormat, source.c_str());
-    QueueTrayNotice(strNotice.GetData());
+    return strNotice;
 }
 
 void RunTrayApplication()
 {
     SetupConfigFile();
-    RestoreLostSettings();
-    RunTray();
+    const CString strNotice = RestoreLostSettings();
+    RunTray(strNotice.GetData());
 }
 
 } // namespace

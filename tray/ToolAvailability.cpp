@@ -1,19 +1,17 @@
 #include "tray/ToolAvailability.h"
 
-#include "foundation/AbandonedWork.h"
+#include "foundation/BackgroundWork.h"
 #include "foundation/CString.h"
 #include "foundation/ScopedHandle.h"
 #include "resolve/EntryResolver.h"
 #include "settings/CConfig.h"
 #include "settings/SettingsFile.h"
-#include "tray/MenuIcons.h"
+#include "tray/TrayState.h"
 #include "tray/TrayMenus.h"
 #include "resources/resource.h"
 
 #include <algorithm>
 #include <cwchar>
-
-CToolAvailability g_toolAvailability;
 
 namespace {
 
@@ -126,6 +124,8 @@ VOID CALLBACK RunVolumeCheck(PTP_CALLBACK_INSTANCE, PVOID pContext)
     SetEvent(check.m_hDone.Get());
     if (InterlockedCompareExchange(&check.m_nLate, 0, 0) != 0 && check.m_hNotify != nullptr)
         PostMessageW(check.m_hNotify, check.m_nMessage, 0, 0);
+    pShare.reset();
+    EndBackgroundWork();
 }
 
 } // namespace
@@ -280,19 +280,10 @@ void CToolAvailability::TakeLateAnswers(HMENU hMenu)
     ApplyToMenu(hMenu, m_nMenuCount);
 }
 
-bool CToolAvailability::WaitForLookups(DWORD nTimeoutMs)
+bool CToolAvailability::HasLookupsInFlight()
 {
-    const DWORD nStart = GetTickCount();
-    for (const auto& entry : m_inFlight) {
-        const DWORD nElapsed = GetTickCount() - nStart;
-        if (WaitForSingleObject(entry.second->m_hDone.Get(), nElapsed < nTimeoutMs ? nTimeoutMs - nElapsed : 0)
-            != WAIT_OBJECT_0) {
-            NoteAbandonedWork();
-            return false;
-        }
-    }
     TakeFinishedChecks();
-    return true;
+    return !m_inFlight.empty();
 }
 
 // Volumes still busy from an earlier click are left to finish.
@@ -325,7 +316,9 @@ void CToolAvailability::StartChecks(std::vector<std::shared_ptr<CVolumeCheck>>& 
         pCheck->m_hNotify = m_hNotify;
         pCheck->m_nMessage = m_nMessage;
         auto* pShare = new std::shared_ptr<CVolumeCheck>(pCheck);
+        BeginBackgroundWork();
         if (!pCheck->m_hDone || !TrySubmitThreadpoolCallback(RunVolumeCheck, pShare, nullptr)) {
+            EndBackgroundWork();
             delete pShare;
             continue;
         }
@@ -385,9 +378,10 @@ void CToolAvailability::ApplyToMenu(HMENU hMenu, ULONG nCount)
 
 void EnableToolEntries()
 {
+    CTrayState* pState = CTrayState::Current();
     CConfigReadBatch batch(g_config);
     ULONG nCount = 0;
-    if (!ReadToolCount(nCount))
+    if (pState == nullptr || !ReadToolCount(nCount))
         return;
-    g_toolAvailability.Refresh(g_hToolsMenu, nCount, kClickWaitMs);
+    pState->m_toolAvailability.Refresh(g_hToolsMenu, nCount, kClickWaitMs);
 }

@@ -56,9 +56,9 @@ public:
     // The answers that came since, applied to the entries as the last
     // Refresh counted them.
     void TakeLateAnswers(HMENU hMenu);
-    // Waits up to nTimeoutMs for the look-ups in flight; false (noted as
-    // abandoned work) when one is still stuck then.
-    bool WaitForLookups(DWORD nTimeoutMs);
+    // A look-up started and not answered yet. Each counts as background
+    // work (foundation/BackgroundWork) until it ends.
+    bool HasLookupsInFlight();
     // The file system look-ups of the last Refresh that answered in time.
     ULONG GetLookupCount() const { return m_nLookups; }
 
@@ -114,8 +114,6 @@ private:
     void TakeFinishedChecks();
     void ApplyToMenu(HMENU hMenu, ULONG nCount);
 };
-
-extern CToolAvailability g_toolAvailability;
 
 // Before every showing of the tools menu: reads the tool count (no count,
 // no change) and brings the entries' states up to date, waiting for the

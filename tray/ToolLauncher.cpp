@@ -16,8 +16,6 @@ using tessvald::string::CString;
 
 namespace {
 
-ShellExecuteHook s_pfnShellExecute = ShellExecuteExW;
-
 struct SShellError
 {
     INT_PTR nShellCode;
@@ -72,12 +70,7 @@ CString Expanded(const CString& strText)
 
 } // namespace
 
-void SetShellExecuteHook(ShellExecuteHook pfnHook)
-{
-    s_pfnShellExecute = pfnHook != nullptr ? pfnHook : ShellExecuteExW;
-}
-
-void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)
+void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate, ShellExecuteHook pfnShellExecute)
 {
     CRecord record;
     SetToolSection(record, nTool);
@@ -109,7 +102,7 @@ void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)
     info.lpDirectory = strWorking.GetData();
     info.nShow = static_cast<int>(record.m_nShow);
     SetLastError(ERROR_SUCCESS);
-    if (s_pfnShellExecute(&info))
+    if (pfnShellExecute(&info))
         return;
     const DWORD nError = LaunchErrorCode(info, GetLastError());
     // The user said no to the elevation prompt: nothing failed.

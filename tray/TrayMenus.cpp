@@ -12,6 +12,7 @@
 #include "tray/MenuIcons.h"
 #include "tray/MenuItemData.h"
 #include "tray/ToolAvailability.h"
+#include "tray/TrayState.h"
 
 #include <algorithm>
 #include <utility>
@@ -32,13 +33,6 @@ constexpr UINT kDrawFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE;
 // Half of the narrowest screen anyone runs: an entry narrower than this
 // needs no look at the monitor's work area.
 constexpr int kNarrowestHalfScreen = 320;
-
-CMenuFont s_toolsFont;
-CMenuFont s_programFont;
-// One context measures the entries of both menus while either lives: a
-// window's context for each entry costs far more than the measuring
-// itself (under Wine a server round trip each, some 45 us against 1 us).
-tessvald::CMemoryDCHandle s_measureDC;
 
 // The menu takes the data over; when the entry cannot be appended the data
 // has no owner and goes at once.
@@ -63,7 +57,7 @@ void AppendProgramEntry(HMENU hMenu, UINT nCommand, const wchar_t* pszText, LONG
 }
 
 // Appends tools 1 to count; true when at least one was a real entry.
-bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont)
+bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont, CToolAvailability& availability)
 {
     ULONG nCount = 0;
     if (!ReadToolCount(nCount))
@@ -78,7 +72,7 @@ bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont)
             continue;
         }
         AppendOwnerDrawn(hMenu, IDM_EDIT_TOOLS + n, record, hFont);
-        g_toolAvailability.Add(n, record.m_strPath.GetData());
+        availability.Add(n, record.m_strPath.GetData());
         bToolAdded = true;
     }
     return bToolAdded;
@@ -103,12 +97,12 @@ void DestroyOwnedMenu(HMENU& hMenu, CMenuFont& font)
 
 // The old menu goes only once the new one holds its icons, so the icons
 // both show stay loaded.
-void ReplaceMenu(HMENU& hMenu, CMenuFont& font, HMENU hNewMenu, CMenuFont&& newFont)
+void ReplaceMenu(CTrayState& state, HMENU& hMenu, CMenuFont& font, HMENU hNewMenu, CMenuFont&& newFont)
 {
     DestroyOwnedMenu(hMenu, font);
     hMenu = hNewMenu;
     font = std::move(newFont);
-    QueueMenuIcons();
+    QueueMenuIcons(state);
 }
 
 MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
@@ -120,15 +114,18 @@ MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
 
 HDC MeasuringDC()
 {
-    if (!s_measureDC)
-        s_measureDC.Reset(CreateCompatibleDC(nullptr));
-    return s_measureDC.Get();
+    CTrayState* pState = CTrayState::Current();
+    if (pState == nullptr)
+        return nullptr;
+    if (!pState->m_measureDC)
+        pState->m_measureDC.Reset(CreateCompatibleDC(nullptr));
+    return pState->m_measureDC.Get();
 }
 
-void ReleaseMeasuringDCWithoutMenus()
+void ReleaseMeasuringDCWithoutMenus(CTrayState& state)
 {
     if (g_hToolsMenu == nullptr && g_hProgramMenu == nullptr)
-        s_measureDC.Reset();
+        state.m_measureDC.Reset();
 }
 
 void MeasureTextIn(HDC hDC, MenuItemData& data)
@@ -196,7 +193,8 @@ void DrawIcon(HDC hDC, int x, int y, const MenuItemData& data)
 
 void BuildToolsMenu()
 {
-    HMENU hMenu = CreatePopupMenu();
+    CTrayState* pState = CTrayState::Current();
+    HMENU hMenu = pState != nullptr ? CreatePopupMenu() : nullptr;
     if (hMenu == nullptr) {
         DestroyToolsMenu();
         return;
@@ -210,19 +208,20 @@ void BuildToolsMenu()
     CMenuFont font;
     font.Create();
 
-    g_toolAvailability.Clear();
+    pState->m_toolAvailability.Clear();
     CRecord record;
-    if (AppendTools(hMenu, record, font.Get()))
+    if (AppendTools(hMenu, record, font.Get(), pState->m_toolAvailability))
         AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
 
     LONG nPosition = 0;
     AppendProgramEntry(hMenu, IDM_EDIT_TOOLS, L"Programme bearbeiten", IDI_APP, nPosition, record, font.Get());
-    ReplaceMenu(g_hToolsMenu, s_toolsFont, hMenu, std::move(font));
+    ReplaceMenu(*pState, g_hToolsMenu, pState->m_toolsFont, hMenu, std::move(font));
 }
 
 void BuildProgramMenu()
 {
-    HMENU hMenu = CreatePopupMenu();
+    CTrayState* pState = CTrayState::Current();
+    HMENU hMenu = pState != nullptr ? CreatePopupMenu() : nullptr;
     if (hMenu == nullptr) {
         DestroyProgramMenu();
         return;
@@ -235,20 +234,28 @@ void BuildProgramMenu()
     AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
     AppendProgramEntry(hMenu, IDM_UNINSTALL, L"Deinstallieren", IDI_UNINSTALL, nPosition, record, font.Get());
     AppendProgramEntry(hMenu, IDM_EXIT, L"Beenden", IDI_EXIT, nPosition, record, font.Get());
-    ReplaceMenu(g_hProgramMenu, s_programFont, hMenu, std::move(font));
+    ReplaceMenu(*pState, g_hProgramMenu, pState->m_programFont, hMenu, std::move(font));
 }
 
+// Without a tray state there is nothing the menus could own.
 void DestroyToolsMenu()
 {
-    DestroyOwnedMenu(g_hToolsMenu, s_toolsFont);
-    g_toolAvailability.Clear();
-    ReleaseMeasuringDCWithoutMenus();
+    CTrayState* pState = CTrayState::Current();
+    CMenuFont none;
+    DestroyOwnedMenu(g_hToolsMenu, pState != nullptr ? pState->m_toolsFont : none);
+    if (pState == nullptr)
+        return;
+    pState->m_toolAvailability.Clear();
+    ReleaseMeasuringDCWithoutMenus(*pState);
 }
 
 void DestroyProgramMenu()
 {
-    DestroyOwnedMenu(g_hProgramMenu, s_programFont);
-    ReleaseMeasuringDCWithoutMenus();
+    CTrayState* pState = CTrayState::Current();
+    CMenuFont none;
+    DestroyOwnedMenu(g_hProgramMenu, pState != nullptr ? pState->m_programFont : none);
+    if (pState != nullptr)
+        ReleaseMeasuringDCWithoutMenus(*pState);
 }
 
 void MeasureMenuItem(HWND hWnd, MEASUREITEMSTRUCT* pMeasure)

@@ -2,6 +2,7 @@
 
 #include "dialogs/CAboutDialog.h"
 #include "dialogs/CManipulateDialog.h"
+#include "foundation/BackgroundWork.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
@@ -18,6 +19,10 @@
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayState.h"
+
+#include <memory>
+#include <new>
 
 HWND g_hMainWnd = nullptr;
 NOTIFYICONDATAW g_nid = {};
@@ -42,9 +47,6 @@ constexpr UINT kRereadDelayMs = 2000;
 // The workers together get this long to end after the window is gone.
 constexpr DWORD kWorkerStopMs = 1500;
 
-// The session ended while a click was being handled; see OnEndSession.
-bool s_bQuitAfterClick = false;
-CNotifyIconDecoder s_notifyDecoder;
 
 // The task bar broadcasts this message when it starts anew (after the shell
 // crashed or was restarted); its icons are gone then.
@@ -52,6 +54,12 @@ UINT TaskbarCreatedMessage()
 {
     static const UINT s_nMessage = RegisterWindowMessageW(L"TaskbarCreated");
     return s_nMessage;
+}
+
+// Every message after WM_CREATE finds the state; earlier ones find none.
+CTrayState* StateOf(HWND hWnd)
+{
+    return reinterpret_cast<CTrayState*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
 }
 
 // Some failures leave no error code behind; the box must show all the same.
@@ -96,27 +104,27 @@ void FillNotifyIconData(HWND hWnd)
 
 // Version 4 lets the icon be used from the keyboard and tells where to
 // open; a shell that refuses it sends the button messages alone.
-void SetIconVersion()
+void SetIconVersion(CTrayState& state)
 {
     g_nid.uVersion = NOTIFYICON_VERSION_4;
-    s_notifyDecoder.SetVersion4(Shell_NotifyIconW(NIM_SETVERSION, &g_nid) != FALSE);
+    state.m_notifyDecoder.SetVersion4(Shell_NotifyIconW(NIM_SETVERSION, &g_nid) != FALSE);
 }
 
-bool AddIconOnce()
+bool AddIconOnce(CTrayState& state)
 {
     if (!Shell_NotifyIconW(NIM_ADD, &g_nid))
         return false;
     g_bIconAdded = true;
-    SetIconVersion();
+    SetIconVersion(state);
     return true;
 }
 
 // At logon the task bar may not be ready yet when autostart runs us, so the
 // shell gets about five seconds to accept the icon.
-bool AddTrayIcon()
+bool AddTrayIcon(CTrayState& state)
 {
     for (int nAttempt = 0; nAttempt < kAddAttempts; ++nAttempt) {
-        if (AddIconOnce())
+        if (AddIconOnce(state))
             return true;
         Sleep(kAddRetryDelayMs);
     }
@@ -137,12 +145,12 @@ void BuildMenus(HWND hWnd)
 {
     BuildToolsMenu();
     BuildProgramMenu();
-    ApplyGlobalHotkey(hWnd);
+    ApplyGlobalHotkey(*StateOf(hWnd));
 }
 
-void ReleaseMenus(HWND hWnd)
+void ReleaseMenus(CTrayState& state)
 {
-    ReleaseGlobalHotkey(hWnd);
+    ReleaseGlobalHotkey(state);
     CloseHelpFile();
     DestroyToolsMenu();
     DestroyProgramMenu();
@@ -255,9 +263,10 @@ void HandleClick(HWND hWnd, const STrayRequest& request)
     else
         ShowProgramMenu(hWnd, request);
     g_bMenuActive = false;
-    if (!s_bQuitAfterClick)
+    CTrayState& state = *StateOf(hWnd);
+    if (!state.m_bQuitAfterClick)
         return;
-    s_bQuitAfterClick = false;
+    state.m_bQuitAfterClick = false;
     PostQuitMessage(0);
 }
 
@@ -266,14 +275,14 @@ void HandleClick(HWND hWnd, const STrayRequest& request)
 // the icon for the rest of the session. A menu open then is closed: its
 // loop does not end on the quit message and may even swallow it, so the
 // quit is posted again once the click's handler has returned.
-void OnEndSession(bool bEnding)
+void OnEndSession(CTrayState& state, bool bEnding)
 {
     if (!bEnding)
         return;
     PostQuitMessage(0);
     if (!g_bMenuActive)
         return;
-    s_bQuitAfterClick = true;
+    state.m_bQuitAfterClick = true;
     EndMenu();
 }
 
@@ -283,7 +292,7 @@ void OnEndSession(bool bEnding)
 // the focus from the user's program.
 LRESULT OnTrayNotify(HWND hWnd, WPARAM wParam, LPARAM lParam)
 {
-    const STrayRequest request = s_notifyDecoder.Decode(wParam, lParam);
+    const STrayRequest request = StateOf(hWnd)->m_notifyDecoder.Decode(wParam, lParam);
     if (request.eMenu == ETrayMenu::None)
         return 0;
     SetForegroundWindow(hWnd);
@@ -312,87 +321,51 @@ LRESULT OnMenuChar(HWND hWnd, HMENU hMenu, wchar_t chTyped)
 
 // The shell forgot our icon when its task bar started anew: the same icon
 // goes back, or the program would run on unreachable and refuse a restart.
-void OnTaskbarCreated()
+void OnTaskbarCreated(CTrayState& state)
 {
-    AddIconOnce();
+    AddIconOnce(state);
 }
 
-} // namespace
-
-void RunTray()
+LRESULT OnCreate(HWND hWnd)
 {
-    TaskbarCreatedMessage();
-    if (!RegisterMainClass()) {
-        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
-        return;
-    }
-    if (!CreateMainWindow()) {
-        ShowRunError(L"Das Fenster konnte nicht erzeugt werden!");
-        return;
-    }
-    FillNotifyIconData(g_hMainWnd);
-    if (!AddTrayIcon()) {
-        ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
-        return;
-    }
-    ShowQueuedTrayNotices();
-    RunMessageLoop();
+    auto* pState = new (std::nothrow) CTrayState();
+    if (pState == nullptr)
+        return -1;
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pState));
+    pState->Attach(hWnd);
+    StartIconLoading(*pState, hWnd);
+    pState->m_toolAvailability.SetNotify(hWnd, WM_TOOLSCHECKED);
+    BuildMenusFromFile(hWnd);
+    return 0;
 }
 
-void RemoveTrayIcon()
+// A window closed from outside (WM_CLOSE, taskkill without /F) must end
+// the process too, or it runs on without an icon. The state's workers are
+// told to stop as it goes; the end of the run waits for them.
+void OnDestroy(HWND hWnd)
 {
-    if (!g_bIconAdded)
-        return;
-    Shell_NotifyIconW(NIM_DELETE, &g_nid);
-    g_bIconAdded = false;
+    std::unique_ptr<CTrayState> pState(StateOf(hWnd));
+    KillTimer(hWnd, kRereadTimerId);
+    ReleaseMenus(*pState);
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    PostQuitMessage(0);
 }
 
-void DestroyMainWindow()
-{
-    if (g_hMainWnd == nullptr)
-        return;
-    DestroyWindow(g_hMainWnd);
-    g_hMainWnd = nullptr;
-}
-
-void StopTrayWorkers()
-{
-    const DWORD nStart = GetTickCount();
-    StopIconLoading(kWorkerStopMs);
-    const DWORD nElapsed = GetTickCount() - nStart;
-    g_toolAvailability.WaitForLookups(nElapsed < kWorkerStopMs ? kWorkerStopMs - nElapsed : 0);
-}
-
-LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+// The messages of a window that has its state.
+LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg) {
-    case WM_CREATE:
-        StartIconLoading(hWnd);
-        g_toolAvailability.SetNotify(hWnd, WM_TOOLSCHECKED);
-        BuildMenusFromFile(hWnd);
-        return 0;
-    case WM_DESTROY:
-        // A window closed from outside (WM_CLOSE, taskkill without /F)
-        // must end the process too, or it runs on without an icon. The
-        // workers are told to end here and waited for once the window is
-        // gone.
-        RequestIconLoadingStop();
-        g_toolAvailability.SetNotify(nullptr, 0);
-        KillTimer(hWnd, kRereadTimerId);
-        ReleaseMenus(hWnd);
-        PostQuitMessage(0);
-        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        OnEndSession(wParam != FALSE);
+        OnEndSession(state, wParam != FALSE);
         return 0;
     case WM_TIMER:
         if (wParam == kRereadTimerId)
             OnRereadTimer(hWnd);
         return 0;
     case WM_TOOLSCHECKED:
-        g_toolAvailability.TakeLateAnswers(g_hToolsMenu);
+        state.m_toolAvailability.TakeLateAnswers(g_hToolsMenu);
         RepaintOpenMenus();
         return 0;
     case WM_DRAWITEM:
@@ -414,16 +387,74 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_HOTKEY:
         return OnHotkey(hWnd, wParam);
     case WM_MENUICONSLOADED:
-        OnMenuIconsLoaded();
+        OnMenuIconsLoaded(state);
         return 0;
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
-            OnTaskbarCreated();
+            OnTaskbarCreated(state);
             return 0;
         }
         break;
     }
     return DefWindowProcW(hWnd, nMsg, wParam, lParam);
+}
+
+} // namespace
+
+void RunTray(const wchar_t* pszStartNotice)
+{
+    TaskbarCreatedMessage();
+    if (!RegisterMainClass()) {
+        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
+        return;
+    }
+    if (!CreateMainWindow()) {
+        ShowRunError(L"Das Fenster konnte nicht erzeugt werden!");
+        return;
+    }
+    CTrayState& state = *StateOf(g_hMainWnd);
+    QueueTrayNotice(state, pszStartNotice);
+    FillNotifyIconData(g_hMainWnd);
+    if (!AddTrayIcon(state)) {
+        ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
+        return;
+    }
+    ShowQueuedTrayNotices(state);
+    RunMessageLoop();
+}
+
+void RemoveTrayIcon()
+{
+    if (!g_bIconAdded)
+        return;
+    Shell_NotifyIconW(NIM_DELETE, &g_nid);
+    g_bIconAdded = false;
+}
+
+void DestroyMainWindow()
+{
+    if (g_hMainWnd == nullptr)
+        return;
+    DestroyWindow(g_hMainWnd);
+    g_hMainWnd = nullptr;
+}
+
+void StopTrayWorkers()
+{
+    WaitForBackgroundWork(kWorkerStopMs);
+}
+
+LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_CREATE)
+        return OnCreate(hWnd);
+    CTrayState* pState = StateOf(hWnd);
+    if (pState == nullptr)
+        return DefWindowProcW(hWnd, nMsg, wParam, lParam);
+    if (nMsg != WM_DESTROY)
+        return OnStateMessage(hWnd, *pState, nMsg, wParam, lParam);
+    OnDestroy(hWnd);
+    return 0;
 }
 
 void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
@@ -437,7 +468,7 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
     if (nCommand == IDM_EDIT_TOOLS)
         EditToolList(hWnd);
     else if (nCommand > IDM_EDIT_TOOLS)
-        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate);
+        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate, StateOf(hWnd)->m_pfnShellExecute);
 }
 
 void ShowProgramMenu(HWND hWnd, const STrayRequest& request)

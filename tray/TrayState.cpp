@@ -1,0 +1,40 @@
+#include "tray/TrayState.h"
+
+#include <shellapi.h>
+
+namespace {
+
+CTrayState* s_pCurrent = nullptr;
+
+} // namespace
+
+CTrayState::CTrayState()
+    : m_bQuitAfterClick(false), m_registeredHotkey{ 0, 0 }, m_reportedHotkey{ 0, 0 },
+      m_pfnShellExecute(ShellExecuteExW), m_hWnd(nullptr), m_pPrevious(nullptr)
+{
+}
+
+CTrayState::~CTrayState()
+{
+    Detach();
+}
+
+CTrayState* CTrayState::Current()
+{
+    return s_pCurrent;
+}
+
+void CTrayState::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    m_pPrevious = s_pCurrent;
+    s_pCurrent = this;
+}
+
+void CTrayState::Detach()
+{
+    if (s_pCurrent != this)
+        return;
+    s_pCurrent = m_pPrevious;
+    m_pPrevious = nullptr;
+}
