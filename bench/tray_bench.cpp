@@ -42,6 +42,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -589,7 +590,16 @@ int main()
     g_strModulePath.Assign(szPath);
     const std::wstring folder = MakeFolder(L"tray-bench");
     const ToolFiles files = MakeToolFiles(folder);
-    const ULONG sizes[] = { 10, 100, 1000, 5000 };
+    // The list sizes to measure may be named on the command line.
+    std::vector<ULONG> sizes = { 10, 100, 1000, 5000 };
+    int nArgs = 0;
+    wchar_t** ppArgs = CommandLineToArgvW(GetCommandLineW(), &nArgs);
+    if (ppArgs != nullptr && nArgs > 1) {
+        sizes.clear();
+        for (int i = 1; i < nArgs; ++i)
+            sizes.push_back(std::wcstoul(ppArgs[i], nullptr, 10));
+    }
+    LocalFree(ppArgs);
 
     std::printf("Tray program, %lu distinct tool files with their own icons; median of %d runs (starts: %d, "
                 "memory: %d); milliseconds, MB\n\n",

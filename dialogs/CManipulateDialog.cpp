@@ -8,7 +8,7 @@
 #include "settings/CRecord.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsFile.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/AppGlobals.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"

@@ -13,7 +13,7 @@
 #include "dialogs/ResolveMessages.h"
 #include "resources/resource.h"
 #include "settings/CRecord.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/AppGlobals.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"

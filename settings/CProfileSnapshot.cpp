@@ -1,5 +1,6 @@
 #include "settings/CProfileSnapshot.h"
 
+#include "foundation/AsciiCase.h"
 #include "settings/ProfileFormat.h"
 
 #include <algorithm>
@@ -33,12 +34,7 @@ std::wstring FoldedName(const wchar_t* pchStart, const wchar_t* pchEnd)
 {
     pchStart = SkipBlanks(pchStart, pchEnd);
     pchEnd = CutAtNul(pchStart, DropTrailingBlanks(pchStart, pchEnd));
-    std::wstring name(pchStart, pchEnd);
-    for (wchar_t& ch : name) {
-        if (ch >= L'a' && ch <= L'z')
-            ch = static_cast<wchar_t>(ch - L'a' + L'A');
-    }
-    return name;
+    return tessvald::string::AsciiUpper(std::wstring(pchStart, pchEnd));
 }
 
 std::wstring FoldedName(const wchar_t* pszName)

@@ -1,5 +1,6 @@
 #include "tray/IconFile.h"
 
+#include "foundation/ComApartment.h"
 #include "foundation/CSplitPath.h"
 #include "foundation/ScopedHandle.h"
 #include "resolve/CResourceLocator.h"
@@ -42,6 +43,7 @@ UINT ShellSizeFlag(int nWidth)
 
 HICON AskShell(const wchar_t* pszPath, DWORD nAttributes, UINT nFlags, int nWidth, int nHeight)
 {
+    EnterComApartment();
     SHFILEINFOW info = {};
     if (SHGetFileInfoW(pszPath, nAttributes, &info, sizeof(info), nFlags | SHGFI_ICON | ShellSizeFlag(nWidth)) == 0)
         return nullptr;
@@ -62,6 +64,7 @@ bool IsProgram(const wchar_t* pszPath)
 // icon), the system's own program icon, copied so that it may be destroyed.
 HICON LoadGenericIcon(const wchar_t* pszPath, int nWidth, int nHeight)
 {
+    EnterComApartment();
     SHSTOCKICONINFO info = {};
     info.cbSize = sizeof(info);
     const UINT nSize = nWidth > GetSystemMetrics(SM_CXSMICON) ? SHGSI_LARGEICON : SHGSI_SMALLICON;

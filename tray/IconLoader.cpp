@@ -1,9 +1,9 @@
 #include "tray/IconLoader.h"
 
 #include "foundation/BackgroundWork.h"
+#include "foundation/ComApartment.h"
 #include "foundation/LockScope.h"
 
-#include <objbase.h>
 
 #include <algorithm>
 
@@ -112,16 +112,13 @@ DWORD WINAPI CIconLoader::ThreadProc(void* pParameter)
 
 void CIconLoader::Run(CShared& shared)
 {
-    // The shell's icons for the entries' paths want COM on the thread that
-    // asks for them.
-    const bool bCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     CRequest request;
     while (WaitForRequest(shared, request))
         AddResult(shared, request.m_nSerial,
                   request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_strPath.c_str(),
                                     request.m_nWidth, request.m_nHeight));
-    if (bCom)
-        CoUninitialize();
+    // The shell's icons for the entries' paths may have entered COM here.
+    LeaveComApartment();
 }
 
 bool CIconLoader::WaitForRequest(CShared& shared, CRequest& request)

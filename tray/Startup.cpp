@@ -2,6 +2,7 @@
 
 #include "dialogs/CHelpDialog.h"
 #include "foundation/BackgroundWork.h"
+#include "foundation/ComApartment.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/SettingsBackup.h"
@@ -13,7 +14,6 @@
 #include "tray/MessageBoxes.h"
 #include "tray/TrayWindow.h"
 
-#include <objbase.h>
 
 #include <string>
 
@@ -21,9 +21,6 @@ using tessvald::string::CString;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"AmbertilleWindowClass";
-constexpr wchar_t kWindowName[] = L"Ambertille";
-constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr DWORD kModulePathCapacity = 1024;
 
 bool IsOption(const CString& strCommandLine, const wchar_t* pszOption)
@@ -42,7 +39,7 @@ void FillModulePath()
 // The running tray application's hidden window is the mark of an instance.
 bool IsAlreadyRunning()
 {
-    return FindWindowW(kWindowClass, kWindowName) != nullptr;
+    return FindWindowW(kTrayWindowClass, kProgramName) != nullptr;
 }
 
 void ShowHelpScreen()
@@ -54,7 +51,7 @@ void ShowHelpScreen()
 void Install(HKEY hRoot)
 {
     if (!InstallAutostart(hRoot))
-        ShowError(nullptr, GetLastError(), kCaption, L"Die Installation des Programmes schlug fehl!");
+        ShowError(nullptr, GetLastError(), kProgramName, L"Die Installation des Programmes schlug fehl!");
 }
 
 // Before the first menu is built: a settings file that a crash or an editor
@@ -127,7 +124,6 @@ void StartUp(HINSTANCE hInstance)
     // The libraries that are not the system's known ones are loaded late
     // for this (see the build), once this is in force.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     g_hInstance = hInstance;
     FillModulePath();
     g_hAppIcon = static_cast<HICON>(
@@ -142,7 +138,7 @@ void PerformAction(const CString& strCommandLine)
     if (IsHelpFileOption(strCommandLine))
         return ShowHelpFile(nullptr);
     if (IsAlreadyRunning())
-        return ShowError(nullptr, kNoSystemText, kCaption,
+        return ShowError(nullptr, kNoSystemText, kProgramName,
                          L"Das Programm l\u00e4uft bereits und kann nicht noch mal gestartet werden!");
     if (IsInstallOption(strCommandLine, hRoot))
         return Install(hRoot);
@@ -152,7 +148,7 @@ void PerformAction(const CString& strCommandLine)
     }
     if (IsRunOption(strCommandLine))
         return RunTrayApplication();
-    ShowError(nullptr, kNoSystemText, kCaption, L"Das Programm kann so nicht gestartet werden!");
+    ShowError(nullptr, kNoSystemText, kProgramName, L"Das Programm kann so nicht gestartet werden!");
 }
 
 void TearDown()
@@ -164,8 +160,8 @@ void TearDown()
         DestroyIcon(g_hAppIcon);
         g_hAppIcon = nullptr;
     }
-    UnregisterClassW(kWindowClass, g_hInstance);
-    CoUninitialize();
+    UnregisterClassW(kTrayWindowClass, g_hInstance);
+    LeaveComApartment();
 }
 
 int RunProgram(HINSTANCE hInstance, const wchar_t* pszCommandLine)

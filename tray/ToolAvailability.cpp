@@ -1,5 +1,6 @@
 #include "tray/ToolAvailability.h"
 
+#include "foundation/AsciiCase.h"
 #include "foundation/BackgroundWork.h"
 #include "foundation/CString.h"
 #include "foundation/ScopedHandle.h"
@@ -43,14 +44,6 @@ bool IsRecent(const FILETIME& ftChange, const FILETIME& ftNow)
     return Ticks(ftChange) + kSettleTime > Ticks(ftNow);
 }
 
-std::wstring FoldCase(std::wstring text)
-{
-    for (wchar_t& ch : text)
-        if (ch >= L'A' && ch <= L'Z')
-            ch = static_cast<wchar_t>(ch - L'A' + L'a');
-    return text;
-}
-
 bool IsDriveLetter(wchar_t ch)
 {
     return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
@@ -67,12 +60,12 @@ bool HasDriveFolder(const std::wstring& path)
 std::wstring VolumeKeyOf(const std::wstring& path)
 {
     if (path.size() >= 2 && path[1] == L':' && IsDriveLetter(path[0]))
-        return FoldCase(path.substr(0, 2));
+        return tessvald::string::AsciiLower(path.substr(0, 2));
     if (path.compare(0, 2, L"\\\\") != 0)
         return std::wstring();
     const std::size_t nServerEnd = path.find(L'\\', 2);
     const std::size_t nShareEnd = nServerEnd == std::wstring::npos ? nServerEnd : path.find(L'\\', nServerEnd + 1);
-    return FoldCase(path.substr(0, nShareEnd));
+    return tessvald::string::AsciiLower(path.substr(0, nShareEnd));
 }
 
 bool IsTrustedFileSystem(const wchar_t* pszRoot)
@@ -207,7 +200,7 @@ void CToolAvailability::Clear()
     TakeFinishedChecks();
     m_known.clear();
     for (const CTool& tool : m_tools)
-        m_known[FoldCase(tool.m_strPath)] = tool.m_bAvailable;
+        m_known[tessvald::string::AsciiLower(tool.m_strPath)] = tool.m_bAvailable;
     m_tools.clear();
     m_volumes.clear();
     m_volumeIndex.clear();
@@ -231,7 +224,7 @@ void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath)
     tessvald::string::CString strExpanded;
     ExpandEnvironment(pszPath, strExpanded);
     std::wstring path = strExpanded.GetText();
-    const auto known = m_known.find(FoldCase(path));
+    const auto known = m_known.find(tessvald::string::AsciiLower(path));
     const bool bAvailable = known == m_known.end() || known->second;
     m_tools.push_back({ nTool, path, bAvailable, true, false });
     const std::size_t nIndex = m_tools.size() - 1;
@@ -241,7 +234,7 @@ void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath)
         return;
     }
     const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
-    std::wstring key = FoldCase(folder);
+    std::wstring key = tessvald::string::AsciiLower(folder);
     auto found = volume.m_folderIndex.find(key);
     if (found == volume.m_folderIndex.end()) {
         volume.m_folders.push_back({ folder, {}, false, {}, {} });

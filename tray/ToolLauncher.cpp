@@ -1,12 +1,13 @@
 #include "tray/ToolLauncher.h"
 
+#include "foundation/ComApartment.h"
 #include "foundation/WideFormat.h"
 #include "resolve/EntryResolver.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/MessageBoxes.h"
 #include "tray/TrayMenus.h"
 
@@ -101,6 +102,8 @@ void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate, ShellExecuteHook pfnShe
     info.lpParameters = record.m_strParam.GetData();
     info.lpDirectory = strWorking.GetData();
     info.nShow = static_cast<int>(record.m_nShow);
+    // The shell may hand the start to an extension that wants COM.
+    EnterComApartment();
     SetLastError(ERROR_SUCCESS);
     if (pfnShellExecute(&info))
         return;

@@ -6,7 +6,7 @@
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/AppGlobals.h"
 #include "tray/MenuFont.h"
 #include "tray/MenuIcons.h"

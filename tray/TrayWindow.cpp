@@ -31,9 +31,6 @@ bool g_bMenuActive = false;
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"AmbertilleWindowClass";
-constexpr wchar_t kWindowName[] = L"Ambertille";
-constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr int kAddAttempts = 10;
 // Posted to ourselves from WM_MENUCHAR: the menu has handled the answer by
 // the time it arrives.
@@ -66,7 +63,7 @@ CTrayState* StateOf(HWND hWnd)
 void ShowRunError(const wchar_t* pszText)
 {
     const DWORD nCode = GetLastError();
-    ShowError(nullptr, nCode != 0 ? nCode : kNoSystemText, kCaption, L"%s", pszText);
+    ShowError(nullptr, nCode != 0 ? nCode : kNoSystemText, kProgramName, L"%s", pszText);
 }
 
 bool RegisterMainClass()
@@ -75,7 +72,7 @@ bool RegisterMainClass()
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = g_hInstance;
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kTrayWindowClass;
     wc.hIconSm = g_hAppIcon;
     return RegisterClassExW(&wc) != 0;
 }
@@ -84,7 +81,7 @@ bool RegisterMainClass()
 // no size, and only owns the icon and the menus.
 bool CreateMainWindow()
 {
-    g_hMainWnd = CreateWindowExW(0, kClassName, kWindowName, WS_OVERLAPPEDWINDOW, GetSystemMetrics(SM_CXSCREEN),
+    g_hMainWnd = CreateWindowExW(0, kTrayWindowClass, kProgramName, WS_OVERLAPPEDWINDOW, GetSystemMetrics(SM_CXSCREEN),
                                  GetSystemMetrics(SM_CYSCREEN), 0, 0, nullptr, nullptr, g_hInstance, nullptr);
     return g_hMainWnd != nullptr;
 }
@@ -99,7 +96,7 @@ void FillNotifyIconData(HWND hWnd)
     g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     g_nid.uCallbackMessage = WM_TRAYNOTIFY;
     g_nid.hIcon = g_hAppIcon;
-    lstrcpynW(g_nid.szTip, kWindowName, ARRAYSIZE(g_nid.szTip));
+    lstrcpynW(g_nid.szTip, kProgramName, ARRAYSIZE(g_nid.szTip));
 }
 
 // Version 4 lets the icon be used from the keyboard and tells where to
@@ -247,7 +244,7 @@ void ShowAboutBox(HWND)
 
 void ConfirmUninstall(HWND hWnd)
 {
-    if (AskQuestion(hWnd, kCaption, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
+    if (AskQuestion(hWnd, kProgramName, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
     PostQuitMessage(0);

@@ -7,6 +7,9 @@
 // icon and both menus, and the message loop.
 
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+// The hidden window's class; with the program's name as the window's, it is
+// the mark of a running tray.
+constexpr wchar_t kTrayWindowClass[] = L"AmbertilleWindowClass";
 
 extern HWND g_hMainWnd;
 extern NOTIFYICONDATAW g_nid;

@@ -1,8 +1,13 @@
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
+
+std::wstring ToolSectionName(ULONG nTool)
+{
+    return kToolSectionPrefix + std::to_wstring(nTool);
+}
 
 void SetToolSection(CRecord& record, ULONG nTool)
 {
-    record.SetSection(L"tool%lu", nTool);
+    record.m_strSection.Assign(ToolSectionName(nTool).c_str());
 }
 
 const SToolField* FindOverlongField(const CRecord& record)

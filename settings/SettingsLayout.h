@@ -6,10 +6,20 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
-// The layout of one tool in the settings file: its section name and its
-// keys, in the order a save writes them. Reading and writing both walk this
-// table, so a new key is one line here.
+// The layout of the settings file: its sections, and the keys of one tool
+// in the order a save writes them. Reading and writing both walk the tool
+// table, so a new key of a tool is one line here.
+
+// "[tools]" holds the count and the options but the font; "[font]" the
+// font; "[tool1]", "[tool2]", ... the tools.
+constexpr wchar_t kToolsSection[] = L"tools";
+constexpr wchar_t kCountKey[] = L"count";
+constexpr wchar_t kFontSection[] = L"font";
+constexpr wchar_t kToolSectionPrefix[] = L"tool";
+// The key a save always writes last in a tool's section.
+constexpr wchar_t kLastToolKey[] = L"iconindex";
 
 enum class EToolFieldKind
 {
@@ -45,6 +55,7 @@ constexpr std::size_t kMaxValueLength = 1023;
 
 // Section "tool<n>", as both the menus and the list editor number tools.
 void SetToolSection(CRecord& record, ULONG nTool);
+std::wstring ToolSectionName(ULONG nTool);
 
 // The first text field of the record longer than kMaxValueLength, or null.
 const SToolField* FindOverlongField(const CRecord& record);
