@@ -111,6 +111,8 @@ void AddRecord(CProfileText& text, const CRecord& record)
             break;
         }
     }
+    for (const auto& key : record.m_extraKeys)
+        text.AddValue(pszSection, key.first.c_str(), key.second.c_str());
 }
 
 void ReadField(const wchar_t* pszSection, const SToolField& field, CRecord& record)
@@ -191,6 +193,13 @@ bool ReadRecord(CRecord* pRecord)
     CConfigReadBatch batch(g_config);
     for (const SToolField& field : kToolFields)
         ReadField(pszSection, field, *pRecord);
+    std::vector<std::pair<std::wstring, std::wstring>> keys;
+    g_config.ReadSectionKeys(pszSection, keys);
+    pRecord->m_extraKeys.clear();
+    for (auto& key : keys) {
+        if (!IsToolFieldKey(key.first.c_str()))
+            pRecord->m_extraKeys.push_back(std::move(key));
+    }
     return true;
 }
 

@@ -48,7 +48,12 @@ inline const SToolField kToolFields[] = {
     { L"iconfile", EToolFieldKind::Text, &CRecord::m_strIconFile, nullptr, nullptr, L"Icondatei" },
     { L"iconindex", EToolFieldKind::Number, nullptr, &CRecord::m_nIconIndex, nullptr, L"Iconindex" },
     { L"runas", EToolFieldKind::Flag, nullptr, nullptr, &CRecord::m_bRunAs, L"Als Administrator ausf\u00FChren" },
+    { L"group", EToolFieldKind::Text, &CRecord::m_strGroup, nullptr, nullptr, L"Gruppe" },
+    { L"submenu", EToolFieldKind::Flag, nullptr, nullptr, &CRecord::m_bSubmenu, L"Inhalt als Untermen\u00FC zeigen" },
 };
+
+// Whether the key (any case) is one of the table's.
+bool IsToolFieldKey(const wchar_t* pszKey);
 
 // The longest text a value may have: the reader refuses longer ones.
 constexpr std::size_t kMaxValueLength = 1023;

@@ -26,8 +26,8 @@ bool SetText(MSAAMENUINFO& msaa, const wchar_t* pszText)
 } // namespace
 
 MenuItemData::MenuItemData()
-    : m_msaa(), m_hFont(nullptr), m_pIcon(nullptr), m_pCache(nullptr), m_nIconWidth(0), m_nIconHeight(0),
-      m_nMargin(kMargin),
+    : m_msaa(), m_hFont(nullptr), m_pIcon(nullptr), m_pCache(nullptr), m_hShellImages(nullptr),
+      m_nShellIcon(kShellIconNone), m_nIconWidth(0), m_nIconHeight(0), m_nMargin(kMargin),
       m_nTextWidth(-1), m_nTextHeight(-1)
 {
     m_msaa.dwMSAASignature = static_cast<DWORD>(MSAA_MENU_SIG);
@@ -59,6 +59,22 @@ MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache*
     pData->m_pCache = pCache;
     pData->m_pIcon = pCache->Acquire(record.m_strIconFile.GetData(), record.m_nIconIndex, record.m_strPath.GetData(),
                                      pData->m_nIconWidth, pData->m_nIconHeight);
+    return pData;
+}
+
+MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, bool bWithIcon)
+{
+    auto* pData = new (std::nothrow) MenuItemData();
+    if (pData == nullptr)
+        return nullptr;
+    if (!SetText(pData->m_msaa, pszText)) {
+        delete pData;
+        return nullptr;
+    }
+    pData->m_hFont = hFont;
+    pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
+    pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
+    pData->m_nShellIcon = bWithIcon ? kShellIconPending : kShellIconNone;
     return pData;
 }
 

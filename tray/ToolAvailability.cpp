@@ -28,6 +28,11 @@ bool IsExistingFile(DWORD nAttributes)
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool IsExistingFolder(DWORD nAttributes)
+{
+    return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 ULONGLONG Ticks(const FILETIME& ft)
 {
     return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
@@ -146,7 +151,7 @@ void CToolAvailability::CVolumeCheck::CheckTool(CTool& tool)
     }
     ++m_nLookups;
     const DWORD nAttributes = GetFileAttributesW(tool.m_strPath.c_str());
-    tool.m_bAvailable = IsExistingFile(nAttributes);
+    tool.m_bAvailable = tool.m_bFolder ? IsExistingFolder(nAttributes) : IsExistingFile(nAttributes);
     tool.m_bLink = nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
@@ -219,14 +224,14 @@ CToolAvailability::CVolume& CToolAvailability::VolumeFor(const std::wstring& pat
     return m_volumes[found->second];
 }
 
-void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath)
+void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath, bool bFolder)
 {
     tessvald::string::CString strExpanded;
     ExpandEnvironment(pszPath, strExpanded);
     std::wstring path = strExpanded.GetText();
     const auto known = m_known.find(tessvald::string::AsciiLower(path));
     const bool bAvailable = known == m_known.end() || known->second;
-    m_tools.push_back({ nTool, path, bAvailable, true, false });
+    m_tools.push_back({ nTool, path, bAvailable, true, false, bFolder });
     const std::size_t nIndex = m_tools.size() - 1;
     CVolume& volume = VolumeFor(path);
     if (!HasDriveFolder(path)) {

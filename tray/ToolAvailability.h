@@ -46,8 +46,10 @@ public:
     // A new list: the tools keep what was known of their paths.
     void Clear();
     // Tool n, appended to the menu being built enabled, with its stored
-    // path; environment references are expanded for the test.
-    void Add(ULONG nTool, const wchar_t* pszPath);
+    // path; environment references are expanded for the test. A live
+    // folder (bFolder) can be started when its folder is there, any other
+    // tool when its file is.
+    void Add(ULONG nTool, const wchar_t* pszPath, bool bFolder = false);
     // Asks every volume that is not still busy and waits for the answers
     // up to nWaitMs, then enables the entries of tools 1 to nCount whose
     // files are there and greys the others; an entry is touched only when
@@ -69,6 +71,7 @@ public:
         bool m_bAvailable;
         bool m_bEnabled;  // as the menu shows it
         bool m_bLink;
+        bool m_bFolder;
     };
 
     struct CFolder

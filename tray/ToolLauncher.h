@@ -12,3 +12,9 @@ using ShellExecuteHook = BOOL(WINAPI*)(SHELLEXECUTEINFOW* pInfo);
 // system's reason, a declined elevation prompt shows nothing. A tool
 // without a path is never handed to the shell.
 void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate = false, ShellExecuteHook pfnShellExecute = ShellExecuteExW);
+
+// Starts a file of a live folder, or opens a folder, through the shell,
+// with the file's folder as the working folder; a failure is shown as for a
+// tool, under the name the menu gave it.
+void LaunchFile(HWND hOwner, const wchar_t* pszName, const wchar_t* pszPath, bool bElevate,
+                ShellExecuteHook pfnShellExecute = ShellExecuteExW);

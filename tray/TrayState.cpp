@@ -9,7 +9,7 @@ CTrayState* s_pCurrent = nullptr;
 } // namespace
 
 CTrayState::CTrayState()
-    : m_bQuitAfterClick(false), m_registeredHotkey{ 0, 0 }, m_reportedHotkey{ 0, 0 },
+    : m_bQuitAfterClick(false), m_nFirstFreeId(0), m_registeredHotkey{ 0, 0 }, m_reportedHotkey{ 0, 0 },
       m_pfnShellExecute(ShellExecuteExW), m_hWnd(nullptr), m_pPrevious(nullptr)
 {
 }

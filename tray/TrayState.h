@@ -3,6 +3,7 @@
 #include "foundation/ScopedHandle.h"
 #include "tray/IconCache.h"
 #include "tray/IconLoader.h"
+#include "tray/LiveFolders.h"
 #include "tray/MenuFont.h"
 #include "tray/NotifyIconEvents.h"
 #include "tray/ToolAvailability.h"
@@ -54,6 +55,10 @@ public:
     CIconCache m_iconCache;
     CIconLoader m_iconLoader;
     CToolAvailability m_toolAvailability;
+    CLiveFolders m_liveFolders;
+    // The first command id above the tools of the menu built last: the
+    // live folders' entries take theirs from here.
+    UINT m_nFirstFreeId;
     // The global shortcut in force, and the last one found taken (told
     // once, not at every rebuild).
     SHotkey m_registeredHotkey;

@@ -332,6 +332,7 @@ LRESULT OnCreate(HWND hWnd)
     pState->Attach(hWnd);
     StartIconLoading(*pState, hWnd);
     pState->m_toolAvailability.SetNotify(hWnd, WM_TOOLSCHECKED);
+    pState->m_liveFolders.SetWindow(hWnd);
     BuildMenusFromFile(hWnd);
     return 0;
 }
@@ -360,6 +361,17 @@ LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, L
     case WM_TIMER:
         if (wParam == kRereadTimerId)
             OnRereadTimer(hWnd);
+        else
+            state.m_liveFolders.OnTimer(wParam);
+        return 0;
+    case WM_INITMENUPOPUP:
+        state.m_liveFolders.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_UNINITMENUPOPUP:
+        state.m_liveFolders.OnUninitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_FOLDERLISTED:
+        state.m_liveFolders.OnListed();
         return 0;
     case WM_TOOLSCHECKED:
         state.m_toolAvailability.TakeLateAnswers(g_hToolsMenu);
@@ -460,12 +472,19 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
     if (g_hToolsMenu == nullptr)
         return;
     EnableToolEntries();
+    CTrayState& state = *StateOf(hWnd);
+    state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont.Get());
     bool bElevate = false;
     const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate);
-    if (nCommand == IDM_EDIT_TOOLS)
+    SLiveCommand live;
+    if (state.m_liveFolders.FindCommand(nCommand, live))
+        LaunchFile(hWnd, live.bOpenFolder ? live.strPath.c_str() : live.strName.c_str(), live.strPath.c_str(),
+                   bElevate && !live.bOpenFolder, state.m_pfnShellExecute);
+    else if (nCommand == IDM_EDIT_TOOLS)
         EditToolList(hWnd);
     else if (nCommand > IDM_EDIT_TOOLS)
-        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate, StateOf(hWnd)->m_pfnShellExecute);
+        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate, state.m_pfnShellExecute);
+    state.m_liveFolders.EndShowing();
 }
 
 void ShowProgramMenu(HWND hWnd, const STrayRequest& request)

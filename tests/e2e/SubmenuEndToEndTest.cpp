@@ -1,0 +1,68 @@
+#include "TrayProcess.h"
+
+#include "support/TextReport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using e2e::CTrayProcess;
+using e2e::SendKeys;
+using e2e::WaitForProcessWindow;
+using testsupport::ExeFolder;
+using testsupport::Narrow;
+using testsupport::WaitForTextFile;
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 10000;
+
+std::wstring CopyRecorder(const std::wstring& target)
+{
+    CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), target.c_str(), FALSE);
+    return target;
+}
+
+} // namespace
+
+// From the keyboard, as a user without a mouse: the group opens with Right
+// and its tool starts with Enter; the live folder opens with Right, lists
+// its file under "Ordner öffnen" and starts it in its own folder.
+TEST(SubmenuEndToEnd, AGroupAndALiveFolderOpenByKeyboardAndStartTheirEntries)
+{
+    CTrayProcess tray("");
+    const std::wstring grouped = CopyRecorder(tray.Folder().File(L"Gruppiert.exe"));
+    const std::wstring folder = tray.Folder().File(L"Ordner");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CopyRecorder(folder + L"\\Gelistet.exe");
+    testsupport::WriteFileBytes(tray.Folder().File(L"ambertille.ini"),
+                                "[tools]\r\ncount=2\r\n[tool1]\r\nname=Gruppiert\r\ngroup=Werkzeuge\r\npath="
+                                    + Narrow(grouped) + "\r\n[tool2]\r\nname=Ordner\r\nsubmenu=TRUE\r\npath="
+                                    + Narrow(folder) + "\r\n");
+    ASSERT_TRUE(tray.StartWithIcon());
+    const struct
+    {
+        const char* pszWay;
+        std::vector<UINT> keys;
+        std::wstring report;
+        std::wstring workingFolder;  // empty: the tool's own, not checked
+    } ways[] = {
+        { "the group's tool", { VK_DOWN, VK_RIGHT, VK_RETURN }, tray.Folder().File(L"Gruppiert.txt"), L"" },
+        { "the live folder's file", { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN }, folder + L"\\Gelistet.txt",
+          folder },
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.pszWay);
+        tray.Notify(WM_LBUTTONUP);
+        HWND hMenu = WaitForProcessWindow(tray.ProcessId(), L"#32768", kTimeoutMs);
+        ASSERT_NE(nullptr, hMenu) << "the tools menu did not open";
+        SendKeys(hMenu, way.keys);
+        const std::wstring report = WaitForTextFile(way.report, kTimeoutMs);
+        ASSERT_FALSE(report.empty()) << "nothing was started";
+        if (!way.workingFolder.empty()) {
+            EXPECT_EQ(0, lstrcmpiW(way.workingFolder.c_str(), testsupport::ReportValue(report, L"cwd").c_str()))
+                << Narrow(report);
+        }
+    }
+}
