@@ -18,3 +18,11 @@ const SToolField* FindOverlongField(const CRecord& record)
     }
     return nullptr;
 }
+
+void MakeSeparator(CRecord& record)
+{
+    record.Reset();
+    record.SetName(L"@");
+    record.SetShow(-1);
+    record.SetIconIndex(-1);
+}

@@ -59,3 +59,7 @@ std::wstring ToolSectionName(ULONG nTool);
 
 // The first text field of the record longer than kMaxValueLength, or null.
 const SToolField* FindOverlongField(const CRecord& record);
+
+// A separator line as the editors make it: name "@", show mode and icon
+// index -1, every other field empty.
+void MakeSeparator(CRecord& record);

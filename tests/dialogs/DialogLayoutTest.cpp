@@ -21,6 +21,7 @@
 #include "dialogs/CRegisterDialog.h"
 #include "foundation/CString.h"
 #include "resources/resource.h"
+#include "settings/DisplayOptions.h"
 #include "support/DialogAutomation.h"
 #include "tray/AppGlobals.h"
 
@@ -433,7 +434,6 @@ protected:
     void SetUp() override
     {
         m_strSavedPath = g_strModulePath;
-        g_hInstance = GetModuleHandleW(nullptr);
         wchar_t szPath[MAX_PATH + 1] = {};
         GetModuleFileNameW(nullptr, szPath, MAX_PATH);
         g_strModulePath = szPath;
@@ -444,13 +444,18 @@ protected:
     // editor on a settings file of their own.
     std::vector<DialogCase> Dialogs()
     {
+        const HINSTANCE hInstance = GetModuleHandleW(nullptr);
         return {
-            { IDD_MANIPULATE, "list editor", [] { CManipulateDialog().DoModal(g_hInstance, nullptr); } },
+            { IDD_MANIPULATE, "list editor", [=] { CManipulateDialog().DoModal(hInstance, nullptr); } },
             { IDD_REGISTER, "entry editor",
-              [] { CRegisterDialog().DoModal(g_hInstance, nullptr, nullptr, L"Eintrag erstellen"); } },
-            { IDD_OPTIONS, "options", [] { COptionDialog().DoModal(g_hInstance, nullptr); } },
-            { IDD_ABOUT, "About box", [] { CAboutDialog().DoModal(g_hInstance, nullptr); } },
-            { IDD_HELP, "help screen", [] { CHelpDialog().DoModal(g_hInstance, nullptr); } },
+              [=] { CRegisterDialog().DoModal(hInstance, nullptr, nullptr, L"Eintrag erstellen"); } },
+            { IDD_OPTIONS, "options", [=] {
+                 COptionDialog options;
+                 options.m_options = GetDisplayOptions();
+                 options.DoModal(hInstance, nullptr);
+             } },
+            { IDD_ABOUT, "About box", [=] { CAboutDialog().DoModal(hInstance, nullptr); } },
+            { IDD_HELP, "help screen", [=] { CHelpDialog().DoModal(hInstance, nullptr); } },
         };
     }
 

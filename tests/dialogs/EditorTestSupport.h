@@ -97,6 +97,15 @@ void Pump(HWND hDlg);
 // A key pressed and released on the focused control, fully processed.
 void TypeKey(HWND hDlg, UINT nVirtualKey);
 
+// The three ways a user cancels a dialog: "Abbrechen", Esc and the close
+// box. Each is run through before it returns.
+struct CancelWay
+{
+    const char* pszWay;
+    std::function<void(HWND hDlg)> cancel;
+};
+const std::vector<CancelWay>& CancelWays();
+
 constexpr wchar_t kEditorTitle[] = L"Programme bearbeiten";
 
 HWND ListOf(HWND hDlg);

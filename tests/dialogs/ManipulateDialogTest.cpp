@@ -8,7 +8,7 @@
 #include "support/TempDir.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
-#include "tray/AppGlobals.h"
+#include "settings/DisplayOptions.h"
 
 #include <commctrl.h>
 
@@ -213,9 +213,12 @@ TEST_F(ManipulateDialogTest, CancelDropsListChangesWithoutAQuestion)
     EXPECT_EQ(before, m_settings.Bytes());
 }
 
-// The question comes with the editor's title as its caption.
+// The question comes with the editor's title as its caption. The editor
+// takes over what the options dialog hands back, so they are the
+// program's options from then on.
 TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAlone)
 {
+    const SDisplayOptions saved = GetDisplayOptions();
     for (int nAnswer : { IDNO, IDYES }) {
         SCOPED_TRACE(nAnswer);
         m_settings.Write(kThreeTools);
@@ -231,14 +234,20 @@ TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAl
                                        ClickButton(hWnd, IDC_OPTIONS);
                                        ClickButton(hWnd, IDCANCEL);
                                    } },
-                                  { L"Optionen ändern", [](HWND hWnd) { ClickButton(hWnd, IDC_CLOSE); } } });
+                                  { L"Optionen ändern", [](HWND hWnd) {
+                                       CheckDlgButton(hWnd, IDC_LARGE_ICONS, BST_CHECKED);
+                                       ClickButton(hWnd, IDC_CLOSE);
+                                   } } });
+        const bool bLargeIcons = g_bLargeIcons;
+        SetDisplayOptions(saved);
         EXPECT_EQ(2, nResult);
         EXPECT_EQ(L"Soll die Änderung der Optionen gespeichert werden?", question);
+        EXPECT_TRUE(bLargeIcons);
         if (nAnswer == IDNO) {
             EXPECT_EQ(before, m_settings.Bytes());
             continue;
         }
-        EXPECT_EQ(L"small", m_settings.Read(L"tools", L"icons"));
+        EXPECT_EQ(L"large", m_settings.Read(L"tools", L"icons"));
         EXPECT_NE(L"", m_settings.Read(L"font", L"size"));
         EXPECT_EQ(L"3", m_settings.Read(L"tools", L"count"));
         EXPECT_EQ(L"", m_settings.Read(L"tool2", L"name"));
