@@ -238,6 +238,20 @@ bool CManipulateDialog::ConfirmOverwrite(HWND hDlg) const
         == IDYES;
 }
 
+// Judged by what a save would write: a row moved and moved back, or an
+// entry closed with "Schließen" as it was, is no change.
+bool CManipulateDialog::IsListChanged() const
+{
+    const std::vector<CRecord*> records = RowRecords(m_list);
+    if (records.size() != m_loadedTools.size())
+        return true;
+    for (std::size_t nRow = 0; nRow < records.size(); ++nRow) {
+        if (records[nRow] == nullptr || !HaveSameFields(*records[nRow], m_loadedTools[nRow]))
+            return true;
+    }
+    return false;
+}
+
 void CManipulateDialog::OnInitDialog(HWND hDlg)
 {
     AddSystemMenuEntries(hDlg);
@@ -596,10 +610,17 @@ void CManipulateDialog::OnSave(HWND hDlg)
     EndDialog(hDlg, 1);
 }
 
-// List changes are dropped without a question; only a confirmed options
-// change is offered for saving on its own.
+// Changed rows are dropped only when the user says so; "Nein" keeps the
+// editor open to save them. A confirmed options change is then offered for
+// saving on its own.
 void CManipulateDialog::OnCancel(HWND hDlg)
 {
+    if (IsListChanged()
+        && AskAboutEditor(hDlg, L"Sollen die \u00C4nderungen an der Programmliste verworfen werden?\n\nMit "
+                                L"\u201ENein\u201C kehren Sie zur Liste zur\u00FCck und k\u00F6nnen sie "
+                                L"speichern.")
+            != IDYES)
+        return;
     if (m_bOptionsChanged && AskAboutEditor(hDlg, L"Soll die Änderung der Optionen gespeichert werden?") == IDYES
         && !::SaveOptions(hDlg)) {
         ShowError(hDlg, GetLastError(), kCaption, L"Die Optionen konnten nicht gespeichert werden!");

@@ -14,7 +14,8 @@
 // owning a heap copy of its record as item data. It opens only on a list
 // it could read, and nothing is written while it is open; "&Speichern"
 // rewrites the settings file from the rows, after asking when the file was
-// changed from outside since it was read.
+// changed from outside since it was read. "&Abbrechen" asks before it
+// drops rows that differ from what was read.
 class CManipulateDialog
 {
 public:
@@ -45,6 +46,7 @@ private:
     bool ReadToolList(HWND hOwner);
     bool ReadToolsIfReadable();
     bool ConfirmOverwrite(HWND hDlg) const;
+    bool IsListChanged() const;
     void AddSystemMenuEntries(HWND hDlg);
     void SetupList();
     void SetButtonIcons(HWND hDlg);

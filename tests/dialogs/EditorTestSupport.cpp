@@ -281,7 +281,27 @@ void ListEditorTest::SetUp()
 
 int ListEditorTest::Run(const TitledHandlers& handlers)
 {
-    return RunDialogs([this] { return m_editor.DoModal(GetModuleHandleW(nullptr), nullptr); }, handlers);
+    TitledHandlers answering = handlers;
+    for (auto& handler : answering) {
+        if (handler.first != kEditorTitle)
+            continue;
+        handler.second = [this, inner = handler.second](HWND hWnd) {
+            if (m_nDiscardAnswer == 0 || !IsDiscardQuestion(hWnd)) {
+                inner(hWnd);
+                return;
+            }
+            ++m_nDiscardQuestions;
+            testsupport::ClickButton(hWnd, m_nDiscardAnswer);
+        };
+    }
+    return RunDialogs([this] { return m_editor.DoModal(GetModuleHandleW(nullptr), nullptr); }, answering);
+}
+
+bool IsDiscardQuestion(HWND hWnd)
+{
+    return testsupport::IsMessageBox(hWnd)
+        && testsupport::MessageBoxText(hWnd).find(L"Sollen die \u00C4nderungen an der Programmliste verworfen")
+               == 0;
 }
 
 std::wstring CellText(HWND hList, int nRow, int nColumn)

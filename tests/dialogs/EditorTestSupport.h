@@ -121,7 +121,14 @@ protected:
     CSettingsScope m_settings;
     CFileTypeScope m_types;
     CManipulateDialog m_editor;
+    // The question before "Abbrechen" drops changed rows is answered with
+    // this (0: it goes to the test's own handler of the editor's title)
+    // and counted.
+    int m_nDiscardAnswer = IDYES;
+    int m_nDiscardQuestions = 0;
 };
+
+bool IsDiscardQuestion(HWND hWnd);
 
 std::wstring CellText(HWND hList, int nRow, int nColumn);
 std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn);
