@@ -616,9 +616,8 @@ void CManipulateDialog::OnSave(HWND hDlg)
 void CManipulateDialog::OnCancel(HWND hDlg)
 {
     if (IsListChanged()
-        && AskAboutEditor(hDlg, L"Sollen die \u00C4nderungen an der Programmliste verworfen werden?\n\nMit "
-                                L"\u201ENein\u201C kehren Sie zur Liste zur\u00FCck und k\u00F6nnen sie "
-                                L"speichern.")
+        && AskAboutEditor(hDlg, L"Sollen die \u00C4nderungen an der Programmliste verworfen werden?\n\nW\u00E4hlen "
+                                L"Sie \u201ENein\u201C, um zur Liste zur\u00FCckzukehren und sie zu speichern.")
             != IDYES)
         return;
     if (m_bOptionsChanged && AskAboutEditor(hDlg, L"Soll die Änderung der Optionen gespeichert werden?") == IDYES
