@@ -64,3 +64,11 @@ std::wstring ToolSectionName(ULONG nTool);
 
 // The first text field of the record longer than kMaxValueLength, or null.
 const SToolField* FindOverlongField(const CRecord& record);
+
+// Whether a save would write the same keys and values for both records;
+// their section names do not count.
+bool HaveSameFields(const CRecord& first, const CRecord& second);
+
+// A separator line as the editors make it: name "@", show mode and icon
+// index -1, every other field empty.
+void MakeSeparator(CRecord& record);
