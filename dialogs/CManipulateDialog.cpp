@@ -7,6 +7,7 @@
 #include "dialogs/CRegisterDialog.h"
 #include "dialogs/DialogThunk.h"
 #include "dialogs/IconButtons.h"
+#include "dialogs/ListedToolEdit.h"
 #include "dialogs/ResolveMessages.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
@@ -172,15 +173,7 @@ int CManipulateDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
 // it would show no rows, and its "Speichern" would write an empty list.
 bool CManipulateDialog::ReadToolList(HWND hOwner)
 {
-    while (!m_listFile.Read()) {
-        if (AskRetry(hOwner, g_config.GetReadError(), kCaption,
-                     L"Die Programmliste kann gerade nicht gelesen werden, deshalb kann sie nicht bearbeitet "
-                     L"werden. Schlie\u00DFen Sie das Programm, das die Einstellungsdatei \u201E%s\u201C "
-                     L"ge\u00F6ffnet hat, und w\u00E4hlen Sie dann \u201EWiederholen\u201C.",
-                     g_config.GetFileName()) != IDRETRY)
-            return false;
-    }
-    return true;
+    return ReadToolListOrGiveUp(hOwner, m_listFile);
 }
 
 bool CManipulateDialog::ConfirmOverwrite(HWND hDlg) const
