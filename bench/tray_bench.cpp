@@ -34,6 +34,7 @@
 #include "tray/MenuIcons.h"
 #include "tray/ToolAvailability.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayState.h"
 #include "tray/TrayWindow.h"
 
 #include <windows.h>
@@ -41,6 +42,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -283,7 +285,7 @@ double TimeBareMenu(ULONG nEntries)
 
 double TimeAllIconsLoaded(double created)
 {
-    while (g_iconCache.PendingCount() > 0 && NowMs() - created < 120000.0) {
+    while (CTrayState::Current()->m_iconCache.PendingCount() > 0 && NowMs() - created < 120000.0) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         DispatchWaiting();
     }
@@ -330,6 +332,9 @@ void UseSettings(const std::wstring& ini)
 InProcessFigures TimeInProcess(const std::wstring& folder, const ToolFiles& files, ULONG nTools)
 {
     InProcessFigures figures = {};
+    // The menus built without a window need a tray state as the window has.
+    CTrayState state;
+    state.Attach(nullptr);
     const std::wstring own = folder + L"\\own" + std::to_wstring(nTools) + L".ini";
     WriteSettings(own, files.own, nTools);
     UseSettings(own);
@@ -352,8 +357,8 @@ InProcessFigures TimeInProcess(const std::wstring& folder, const ToolFiles& file
     figures.onScreen = Median(showings);
     figures.bareMenu = TimeBareMenu(nTools + 2);
     figures.icons = TimeAllIconsLoaded(created);
-    figures.nIcons = g_iconCache.Count();
-    figures.nLoaded = g_iconCache.LoadedCount();
+    figures.nIcons = CTrayState::Current()->m_iconCache.Count();
+    figures.nLoaded = CTrayState::Current()->m_iconCache.LoadedCount();
     figures.rebuild = MedianMs(nTools >= 1000 ? 5 : kRepeats, [] {
         TouchSettings();
         BuildToolsMenu();
@@ -585,7 +590,16 @@ int main()
     g_strModulePath.Assign(szPath);
     const std::wstring folder = MakeFolder(L"tray-bench");
     const ToolFiles files = MakeToolFiles(folder);
-    const ULONG sizes[] = { 10, 100, 1000, 5000 };
+    // The list sizes to measure may be named on the command line.
+    std::vector<ULONG> sizes = { 10, 100, 1000, 5000 };
+    int nArgs = 0;
+    wchar_t** ppArgs = CommandLineToArgvW(GetCommandLineW(), &nArgs);
+    if (ppArgs != nullptr && nArgs > 1) {
+        sizes.clear();
+        for (int i = 1; i < nArgs; ++i)
+            sizes.push_back(std::wcstoul(ppArgs[i], nullptr, 10));
+    }
+    LocalFree(ppArgs);
 
     std::printf("Tray program, %lu distinct tool files with their own icons; median of %d runs (starts: %d, "
                 "memory: %d); milliseconds, MB\n\n",

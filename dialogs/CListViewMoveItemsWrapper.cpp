@@ -17,7 +17,7 @@ CListViewMoveItemsWrapper::CListViewMoveItemsWrapper(HWND hListView) : m_hListVi
 
 UINT CListViewMoveItemsWrapper::GetItemState(int nItem, UINT nMask) const
 {
-    return static_cast<UINT>(SendMessageW(m_hListView, LVM_GETITEMSTATE, static_cast<WPARAM>(nItem), nMask));
+    return List().GetItemState(nItem, nMask);
 }
 
 bool CListViewMoveItemsWrapper::GetItemText(int nItem, int nColumn, CTextBuffer& buffer, int& nCapacity) const
@@ -28,13 +28,7 @@ bool CListViewMoveItemsWrapper::GetItemText(int nItem, int nColumn, CTextBuffer&
         buffer.reset(new (std::nothrow) wchar_t[static_cast<size_t>(nCapacity) + 1]);
         if (!buffer)
             return false;
-        LVITEMW item = {};
-        item.iSubItem = nColumn;
-        item.pszText = buffer.get();
-        item.cchTextMax = nCapacity;
-        const LRESULT nCopied = SendMessageW(m_hListView, LVM_GETITEMTEXTW, static_cast<WPARAM>(nItem),
-                                             reinterpret_cast<LPARAM>(&item));
-        if (nCopied != nCapacity - 1)
+        if (List().GetItemText(nItem, nColumn, buffer.get(), nCapacity) != nCapacity - 1)
             return true;
         if (nCapacity > INT_MAX / 2) {
             buffer.reset();
@@ -45,10 +39,7 @@ bool CListViewMoveItemsWrapper::GetItemText(int nItem, int nColumn, CTextBuffer&
 
 LRESULT CListViewMoveItemsWrapper::SetItemText(int nItem, int nColumn, const wchar_t* pszText) const
 {
-    LVITEMW item = {};
-    item.iSubItem = nColumn;
-    item.pszText = const_cast<wchar_t*>(pszText);
-    return SendMessageW(m_hListView, LVM_SETITEMTEXTW, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item));
+    return List().SetItemText(nItem, nColumn, pszText) ? TRUE : FALSE;
 }
 
 bool CListViewMoveItemsWrapper::GetItem(UINT nMask, UINT nStateMask, int nItem, int nColumn, LVITEMW& item,
@@ -68,7 +59,7 @@ bool CListViewMoveItemsWrapper::GetItem(UINT nMask, UINT nStateMask, int nItem, 
     item.stateMask = nStateMask;
     item.iItem = nItem;
     item.iSubItem = nColumn;
-    return SendMessageW(m_hListView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
+    return List().GetItem(item);
 }
 
 void CListViewMoveItemsWrapper::SwapItems(int nItemA, int nItemB) const
@@ -85,11 +76,11 @@ void CListViewMoveItemsWrapper::SwapItems(int nItemA, int nItemB) const
     itemA.stateMask = itemB.stateMask = kAllStateBits;
     itemA.iItem = nItemB;
     itemB.iItem = nItemA;
-    SendMessageW(m_hListView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&itemA));
-    SendMessageW(m_hListView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&itemB));
+    const CListView list = List();
+    list.SetItem(itemA);
+    list.SetItem(itemB);
 
-    HWND hHeader = reinterpret_cast<HWND>(SendMessageW(m_hListView, LVM_GETHEADER, 0, 0));
-    const int nColumns = static_cast<int>(SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0));
+    const int nColumns = list.GetColumnCount();
     for (int nColumn = 1; nColumn < nColumns; ++nColumn) {
         CTextBuffer cellA;
         CTextBuffer cellB;
@@ -104,12 +95,12 @@ void CListViewMoveItemsWrapper::SwapItems(int nItemA, int nItemB) const
 
 void CListViewMoveItemsWrapper::MoveUp() const
 {
-    const int nCount = static_cast<int>(SendMessageW(m_hListView, LVM_GETITEMCOUNT, 0, 0));
+    const int nCount = List().GetItemCount();
     if (nCount < 2)
         return;
     int nFirst = -1;
     for (int nItem = 1; nItem < nCount; ++nItem) {
-        if ((GetItemState(nItem, LVIS_SELECTED) & LVIS_SELECTED) == 0)
+        if (!List().IsSelected(nItem))
             continue;
         if (nFirst == -1)
             nFirst = nItem - 1;
@@ -121,12 +112,12 @@ void CListViewMoveItemsWrapper::MoveUp() const
 
 void CListViewMoveItemsWrapper::MoveDown() const
 {
-    const int nCount = static_cast<int>(SendMessageW(m_hListView, LVM_GETITEMCOUNT, 0, 0));
+    const int nCount = List().GetItemCount();
     if (nCount < 1)
         return;
     int nFirst = -1;
     for (int nItem = nCount - 1; nItem >= 0; --nItem) {
-        if ((GetItemState(nItem, LVIS_SELECTED) & LVIS_SELECTED) == 0)
+        if (!List().IsSelected(nItem))
             continue;
         if (nFirst == -1)
             nFirst = nItem + 1;
@@ -146,10 +137,8 @@ void CListViewMoveItemsWrapper::Move(bool bDown) const
 
 void CListViewMoveItemsWrapper::FocusMovedRow(int nItem) const
 {
-    SendMessageW(m_hListView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), FALSE);
-    LVITEMW item = {};
-    item.state = LVIS_FOCUSED | LVIS_SELECTED;
-    item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageW(m_hListView, LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item));
-    SendMessageW(m_hListView, LVM_SETSELECTIONMARK, 0, nItem);
+    const CListView list = List();
+    list.EnsureVisible(nItem);
+    list.SetItemState(nItem, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    list.SetSelectionMark(nItem);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/CListView.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -35,6 +37,7 @@ public:
     void Move(bool bDown) const;
 
 private:
+    CListView List() const { return CListView(m_hListView); }
     void FocusMovedRow(int nItem) const;
 
     HWND m_hListView;

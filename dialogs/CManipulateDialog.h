@@ -1,7 +1,9 @@
 #pragma once
 
+#include "dialogs/CListView.h"
 #include "foundation/ScopedHandle.h"
 #include "settings/CRecord.h"
+#include "settings/CToolListFile.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -13,11 +15,8 @@
 // owning a heap copy of its record as item data. It opens only on a list
 // it could read, and nothing is written while it is open; "&Speichern"
 // rewrites the settings file from the rows, after asking when the file was
-// changed from outside since it was read.
-//
-// Opening, placement, rows, saving and closing are in CManipulateDialog.cpp;
-// the editing commands, the list's notifications and keys, the system menu
-// entries and dropped files in ManipulateCommands.cpp.
+// changed from outside since it was read. "&Abbrechen" asks before it
+// drops rows that differ from what was read.
 class CManipulateDialog
 {
 public:
@@ -45,37 +44,37 @@ public:
     static bool SaveToolList(HWND hList);
 
 private:
-    // CManipulateDialog.cpp
     bool ReadToolList(HWND hOwner);
-    bool ReadToolsIfReadable();
     bool ConfirmOverwrite(HWND hDlg) const;
+    bool IsListChanged() const;
     void AddSystemMenuEntries(HWND hDlg);
-    void SetupList(HWND hList);
-    void LoadRows(HWND hList);
+    void SetupList();
     void SetButtonIcons(HWND hDlg);
-    void OnSave(HWND hDlg);
-    void OnCancel(HWND hDlg);
-    void OnDestroy(HWND hDlg);
-    static void SetRowCells(HWND hList, int nRow, const CRecord& record);
 
-    // ManipulateCommands.cpp
-    void OnCommand(HWND hDlg, WPARAM wParam);
+    void OnCommand(HWND hDlg, WORD nId);
     void OnNotify(HWND hDlg, const NMHDR* pHeader);
     void OnSysCommand(HWND hDlg, WPARAM wParam);
     void OnDropFiles(HWND hDlg, HDROP hDrop);
+    void OnEnter(HWND hDlg);
     void OnNewEntry(HWND hDlg);
     void OnEditEntry(HWND hDlg);
-    void OnDeleteEntries(HWND hDlg);
+    void OnDeleteEntries();
     void OnDeleteKey(HWND hDlg);
+    void OnOptions(HWND hDlg);
     void ShowContextMenu(HWND hDlg);
-    static void SubclassList(HWND hList);
-    static void RestoreList(HWND hList);
-    static LRESULT CALLBACK ListProc(HWND hList, UINT nMsg, WPARAM wParam, LPARAM lParam);
+    void OnSave(HWND hDlg);
+    void OnCancel(HWND hDlg);
+    void OnDestroy();
+    // True when the key was the list's and is not to reach it.
+    bool OnListKey(UINT nMsg, WPARAM wParam);
+    static LRESULT CALLBACK ListKeysProc(HWND hList, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nId,
+                                         DWORD_PTR pRefData);
 
-    // The tools as read when the editor opened, and a digest of the file's
-    // bytes then (0: there was no file).
-    std::vector<CRecord> m_loadedTools;
-    unsigned long long m_nLoadedHash;
+    // The module of the editor's template, for the dialogs it opens.
+    HINSTANCE m_hInstance;
+    CListView m_list;
+    // The tools as read when the editor opened.
+    CToolListFile m_listFile;
     // Set when the options dialog was confirmed while the editor is open;
     // only then does "&Abbrechen" offer to save the options alone.
     bool m_bOptionsChanged;

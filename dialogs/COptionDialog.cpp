@@ -81,19 +81,19 @@ int CALLBACK AddFaceName(const LOGFONTW* pLogFont, const TEXTMETRICW*, DWORD, LP
     return 1;
 }
 
-void FillFaceList(HWND hDlg, HDC hDC)
+void FillFaceList(HWND hDlg, HDC hDC, BYTE nCharSet)
 {
     LOGFONTW logFont = {};
-    logFont.lfCharSet = g_logFont.lfCharSet;
+    logFont.lfCharSet = nCharSet;
     EnumFontFamiliesExW(hDC, &logFont, AddFaceName, reinterpret_cast<LPARAM>(GetDlgItem(hDlg, IDC_FACE)), 0);
 }
 
 // Selects the current face by its whole name; a face that is not installed
 // selects nothing, so closing keeps it instead of taking a similar name.
-void SelectCurrentFace(HWND hDlg)
+void SelectCurrentFace(HWND hDlg, const wchar_t* pszFace)
 {
     const LRESULT nIndex = SendDlgItemMessageW(hDlg, IDC_FACE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                               reinterpret_cast<LPARAM>(g_logFont.lfFaceName));
+                                               reinterpret_cast<LPARAM>(pszFace));
     if (nIndex != CB_ERR)
         SendDlgItemMessageW(hDlg, IDC_FACE, CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
 }
@@ -210,23 +210,24 @@ void COptionDialog::OnInitDialog(HWND hDlg)
 
     // Short paths are kept for the settings file only; the box just shows them.
     EnableWindow(GetDlgItem(hDlg, IDC_SHORT_PATH), FALSE);
-    SetCheck(hDlg, IDC_LARGE_ICONS, g_bLargeIcons);
-    SetCheck(hDlg, IDC_SHORT_PATH, g_bShortPath);
-    SetCheck(hDlg, IDC_SYSTEM_FONT, g_bSystemFont);
+    SetCheck(hDlg, IDC_LARGE_ICONS, m_options.bLargeIcons);
+    SetCheck(hDlg, IDC_SHORT_PATH, m_options.bShortPath);
+    SetCheck(hDlg, IDC_SYSTEM_FONT, m_options.bSystemFont);
 
-    FillFaceList(hDlg, dc.Get());
-    SelectCurrentFace(hDlg);
+    const LOGFONTW& font = m_options.logFont;
+    FillFaceList(hDlg, dc.Get(), font.lfCharSet);
+    SelectCurrentFace(hDlg, font.lfFaceName);
 
     HWND hSizeEdit = SizeEdit(hDlg);
     SetWindowLongPtrW(hSizeEdit, GWL_STYLE, GetWindowLongPtrW(hSizeEdit, GWL_STYLE) | ES_NUMBER);
     FillSizeList(hDlg);
-    SetNumberText(hSizeEdit, FontPointsFromHeight(g_logFont.lfHeight, GetDeviceCaps(dc.Get(), LOGPIXELSY)));
+    SetNumberText(hSizeEdit, FontPointsFromHeight(font.lfHeight, GetDeviceCaps(dc.Get(), LOGPIXELSY)));
 
-    SetCheck(hDlg, IDC_BOLD, g_logFont.lfWeight == FW_BOLD);
-    SetCheck(hDlg, IDC_ITALIC, g_logFont.lfItalic != 0);
-    SetCheck(hDlg, IDC_UNDERLINE, g_logFont.lfUnderline != 0);
+    SetCheck(hDlg, IDC_BOLD, font.lfWeight == FW_BOLD);
+    SetCheck(hDlg, IDC_ITALIC, font.lfItalic != 0);
+    SetCheck(hDlg, IDC_UNDERLINE, font.lfUnderline != 0);
 
-    EnableFontControls(hDlg, !g_bSystemFont);
+    EnableFontControls(hDlg, !m_options.bSystemFont);
     UpdatePreview(hDlg);
     SetUpHotkey(hDlg);
 }
@@ -239,7 +240,8 @@ void COptionDialog::SetUpHotkey(HWND hDlg)
     // may name alone; such a stored shortcut is still shown and kept.
     HWND hHotkey = GetDlgItem(hDlg, IDC_HOTKEY);
     SendMessageW(hHotkey, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    m_nShownHotkey = g_nHotkeyKey != 0 ? ToControlValue(g_nHotkeyModifiers, g_nHotkeyKey) : 0;
+    m_nShownHotkey =
+        m_options.nHotkeyKey != 0 ? ToControlValue(m_options.nHotkeyModifiers, m_options.nHotkeyKey) : 0;
     SendMessageW(hHotkey, HKM_SETHOTKEY, m_nShownHotkey, 0);
 }
 
@@ -249,8 +251,8 @@ bool COptionDialog::ReadChosenHotkey(HWND hDlg, UINT& nModifiers, UINT& nKey) co
 {
     const WORD nValue = HotkeyControlValue(hDlg);
     if (nValue == m_nShownHotkey) {
-        nModifiers = g_nHotkeyModifiers;
-        nKey = g_nHotkeyKey;
+        nModifiers = m_options.nHotkeyModifiers;
+        nKey = m_options.nHotkeyKey;
         return true;
     }
     FromControlValue(nValue, nModifiers, nKey);
@@ -334,7 +336,7 @@ void COptionDialog::UpdatePreview(HWND hDlg)
     CClientDC dc(hPreview);
 
     LOGFONTW logFont = {};
-    logFont.lfCharSet = g_logFont.lfCharSet;
+    logFont.lfCharSet = m_options.logFont.lfCharSet;
     logFont.lfHeight = ReadSizeHeight(hDlg, dc.Get());
     logFont.lfWeight = WeightOf(hDlg);
     logFont.lfItalic = FlagOf(hDlg, IDC_ITALIC);
@@ -370,16 +372,17 @@ void COptionDialog::OnSizeSelected(HWND hDlg)
 void COptionDialog::Apply(HWND hDlg, UINT nModifiers, UINT nKey)
 {
     CClientDC dc(hDlg);
-    g_nHotkeyModifiers = nModifiers;
-    g_nHotkeyKey = nKey;
-    g_bLargeIcons = IsChecked(hDlg, IDC_LARGE_ICONS);
-    g_bShortPath = IsChecked(hDlg, IDC_SHORT_PATH);
-    g_bSystemFont = IsChecked(hDlg, IDC_SYSTEM_FONT);
+    m_options.nHotkeyModifiers = nModifiers;
+    m_options.nHotkeyKey = nKey;
+    m_options.bLargeIcons = IsChecked(hDlg, IDC_LARGE_ICONS);
+    m_options.bShortPath = IsChecked(hDlg, IDC_SHORT_PATH);
+    m_options.bSystemFont = IsChecked(hDlg, IDC_SYSTEM_FONT);
     // The font values are taken even under the system font: the disabled
     // controls still hold the user's choice for when it is switched off.
-    g_logFont.lfWeight = WeightOf(hDlg);
-    g_logFont.lfItalic = FlagOf(hDlg, IDC_ITALIC);
-    g_logFont.lfUnderline = FlagOf(hDlg, IDC_UNDERLINE);
-    g_logFont.lfHeight = ReadSizeHeight(hDlg, dc.Get());
-    CopySelectedFace(hDlg, g_logFont.lfFaceName, LF_FACESIZE);
+    LOGFONTW& font = m_options.logFont;
+    font.lfWeight = WeightOf(hDlg);
+    font.lfItalic = FlagOf(hDlg, IDC_ITALIC);
+    font.lfUnderline = FlagOf(hDlg, IDC_UNDERLINE);
+    font.lfHeight = ReadSizeHeight(hDlg, dc.Get());
+    CopySelectedFace(hDlg, font.lfFaceName, LF_FACESIZE);
 }

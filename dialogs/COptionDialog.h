@@ -1,14 +1,16 @@
 #pragma once
 
 #include "foundation/ScopedHandle.h"
+#include "settings/DisplayOptions.h"
 
 #include <windows.h>
 
 // "Optionen ändern": the tray menu's display options with a live preview
-// of the chosen font, and the global shortcut. Changes the options in
-// memory only, and only when the user closes it with "&Schließen" (or
-// Enter); saving is the list editor's call. A shortcut that another
-// program holds is refused there and the dialog stays open.
+// of the chosen font, and the global shortcut. The caller puts the options
+// to show into m_options and, after an end code of 1, applies what the
+// user chose from there; saving them is the list editor's call. A shortcut
+// that another program holds is refused at "&Schließen" (or Enter) and the
+// dialog stays open.
 class COptionDialog
 {
 public:
@@ -17,11 +19,15 @@ public:
     COptionDialog& operator=(const COptionDialog&) = delete;
     virtual ~COptionDialog() = default;
 
-    // 1 after "&Schließen" (options applied), 2 after cancel (nothing changed).
+    // 1 after "&Schließen" (m_options holds the choice), 2 after cancel
+    // (m_options unchanged).
     int DoModal(HINSTANCE hInstance, HWND hOwner);
 
     void OnInitDialog(HWND hDlg);
     INT_PTR OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+    // In: the options to show. Out: the user's choice, after "&Schließen".
+    SDisplayOptions m_options = {};
 
 private:
     void OnCommand(HWND hDlg, WORD nId, WORD nCode);

@@ -1,24 +1,21 @@
 #include "dialogs/CRegisterDialog.h"
 
-#include "dialogs/ButtonToolTips.h"
 #include "dialogs/DialogThunk.h"
+#include "dialogs/IconButtons.h"
 #include "dialogs/ResolveMessages.h"
 #include "foundation/WideFormat.h"
-#include "resolve/CResourceLocator.h"
+#include "resolve/FileIcon.h"
 #include "resolve/IconIndex.h"
 #include "resolve/ResourceModule.h"
-#include "resolve/SafeIconFile.h"
 #include "resources/resource.h"
 #include "settings/ShowModes.h"
-#include "tray/AppGlobals.h"
+#include "settings/SettingsLayout.h"
 #include "tray/MessageBoxes.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
-using tessvald::CIconHandle;
 using tessvald::CModuleHandle;
-using tessvald::resources::CResourceLocator;
 using tessvald::string::CString;
 using tessvald::string::FormatBuffer;
 
@@ -119,11 +116,6 @@ bool IsBlank(const CString& strText)
     return true;
 }
 
-HICON LoadButtonIcon(WORD nId)
-{
-    return static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-}
-
 // Everything but the separator toggle and the two closing buttons follows
 // the separator mode.
 void EnableControls(HWND hDlg, bool bEnabled)
@@ -211,13 +203,11 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     }
     SetWindowTextW(hDlg, m_strTitle.GetText());
 
-    m_separatorIcon.Reset(LoadButtonIcon(IDI_SEPARATOR));
-    SendDlgItemMessageW(hDlg, IDC_SEPARATOR_TOGGLE, BM_SETIMAGE, IMAGE_ICON,
-                        reinterpret_cast<LPARAM>(m_separatorIcon.Get()));
-    m_browseIcon.Reset(LoadButtonIcon(IDI_BROWSE));
-    SendDlgItemMessageW(hDlg, IDC_BROWSE, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_browseIcon.Get()));
-    SendDlgItemMessageW(hDlg, IDC_ICON_BROWSE, BM_SETIMAGE, IMAGE_ICON,
-                        reinterpret_cast<LPARAM>(m_browseIcon.Get()));
+    m_separatorIcon = LoadButtonIcon(hDlg, IDI_SEPARATOR);
+    SetButtonIcon(hDlg, IDC_SEPARATOR_TOGGLE, m_separatorIcon);
+    m_browseIcon = LoadButtonIcon(hDlg, IDI_BROWSE);
+    SetButtonIcon(hDlg, IDC_BROWSE, m_browseIcon);
+    SetButtonIcon(hDlg, IDC_ICON_BROWSE, m_browseIcon);
     SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
     AddButtonToolTips(hDlg, {
         { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
@@ -293,7 +283,7 @@ void CRegisterDialog::OnScroll(HWND hDlg, WPARAM wParam, LPARAM lParam)
     if (reinterpret_cast<HWND>(lParam) != GetDlgItem(hDlg, IDC_ICON_SPIN) || LOWORD(wParam) != SB_THUMBPOSITION)
         return;
     m_record.SetIconIndex(SpinPosition(hDlg));
-    ShowIcon(hDlg, m_record.m_nIconIndex);
+    ShowIcon(hDlg, m_record.m_nIconIndex, m_record.m_nIconIndex);
 }
 
 // An entry without a name and without a path starts nothing and shows
@@ -346,7 +336,7 @@ void CRegisterDialog::SetupIconPicker(HWND hDlg)
         if (nPosition < 0 && !FindIconPosition(module.Get(), nPosition, nPosition))
             nPosition = -1;
     }
-    ShowIcon(hDlg, nPosition);
+    ShowIcon(hDlg, m_record.m_nIconIndex, nPosition);
     if (nCount == 0 && m_previewIcon)
         nCount = 1;
     if (nCount > 0)
@@ -362,35 +352,19 @@ void CRegisterDialog::SetupIconPicker(HWND hDlg)
     EnableWindow(hSpin, nCount > 1 && !IsSeparatorChecked(hDlg));
 }
 
-void CRegisterDialog::ShowIcon(HWND hDlg, LONG nPosition)
+// An icon that comes from no group is an icon file's one icon (.ico, .cur).
+void CRegisterDialog::ShowIcon(HWND hDlg, LONG nIndex, LONG nPosition)
 {
-    SetPreview(hDlg, nullptr);
-    SetDlgItemTextW(hDlg, IDC_ICON_POSITION, L"");
-    SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, L"");
-
-    const wchar_t* pszIconFile = m_record.m_strIconFile.GetText();
-    CModuleHandle module = LoadResourceModule(pszIconFile);
-    CResourceLocator locator;
-    if (nPosition < 0 || !locator.Locate(module.Get(), RT_GROUP_ICON, nPosition)) {
-        // No module (an .ico file) or no such group: the file itself may
-        // still be an icon.
-        SetPreview(hDlg, LoadIconFile(pszIconFile, 0, 0, LR_DEFAULTSIZE));
-        if (m_previewIcon) {
-            SetNumberText(hDlg, IDC_ICON_POSITION, 1);
-            SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, kNoResource);
-        }
+    CString strGroup;
+    SetPreview(hDlg, LoadIconFromFile(m_record.m_strIconFile.GetText(), nIndex, 0, 0, &strGroup));
+    const bool bFromGroup = !strGroup.IsEmpty();
+    if (!m_previewIcon || (bFromGroup && nPosition < 0)) {
+        SetDlgItemTextW(hDlg, IDC_ICON_POSITION, L"");
+        SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, L"");
         return;
     }
-    HICON hIcon = static_cast<HICON>(LoadImageW(module.Get(), locator.GetName(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    if (hIcon == nullptr)
-        return;
-    SetPreview(hDlg, hIcon);
-    SetNumberText(hDlg, IDC_ICON_POSITION, nPosition + 1);
-    LPCWSTR lpName = locator.GetName();
-    if (IS_INTRESOURCE(lpName))
-        SetNumberText(hDlg, IDC_ICON_RESOURCE, static_cast<LONG>(reinterpret_cast<ULONG_PTR>(lpName)));
-    else
-        SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, lpName);
+    SetNumberText(hDlg, IDC_ICON_POSITION, bFromGroup ? nPosition + 1 : 1);
+    SetDlgItemTextW(hDlg, IDC_ICON_RESOURCE, bFromGroup ? strGroup.GetText() : kNoResource);
 }
 
 // Takes ownership of the icon; the previous one goes once the control has
@@ -437,9 +411,7 @@ void CRegisterDialog::ReadControls(HWND hDlg)
     const LONG nIconIndex = m_record.m_nIconIndex;
     m_record.Reset();
     if (IsSeparatorChecked(hDlg)) {
-        m_record.SetName(L"@");
-        m_record.SetShow(-1);
-        m_record.SetIconIndex(-1);
+        MakeSeparator(m_record);
         return;
     }
     m_record.SetName(ReadControlText(hDlg, IDC_NAME).GetText());

@@ -36,7 +36,9 @@ private:
     void FillControls(HWND hDlg);
     // The picker for the record's icon file and index.
     void SetupIconPicker(HWND hDlg);
-    void ShowIcon(HWND hDlg, LONG nPosition);
+    // The icon that the index names; nPosition is where it stands among
+    // the file's icon groups (-1: not among them).
+    void ShowIcon(HWND hDlg, LONG nIndex, LONG nPosition);
     void SetPreview(HWND hDlg, HICON hIcon);
     void BrowseForFile(HWND hDlg);
     void BrowseForIconFile(HWND hDlg);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/ComApartment.h"
 #include "tray/AppGlobals.h"
 
 #include <windows.h>
@@ -42,6 +43,8 @@ void EnsureCommonControls();
 template <class TDialog>
 INT_PTR RunModalDialog(TDialog& dialog, HINSTANCE hInstance, HWND hOwner, WORD nTemplateId)
 {
+    // The entry editor's file dialogs and shortcuts want COM.
+    EnterComApartment();
     EnsureCommonControls();
     return DialogBoxParamW(hInstance, MAKEINTRESOURCEW(nTemplateId), hOwner, DialogThunk<TDialog>,
                            reinterpret_cast<LPARAM>(&dialog));

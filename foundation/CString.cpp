@@ -1,5 +1,6 @@
 #include "foundation/CString.h"
 
+#include "foundation/AsciiCase.h"
 #include "foundation/WideFormat.h"
 
 #include <cwchar>
@@ -245,8 +246,7 @@ CString CString::ToUpper() const
     CString result;
     result.Allocate(m_nLength);
     for (std::uint32_t i = 0; i <= m_nLength; ++i) {
-        const wchar_t ch = m_pszData[i];
-        result.m_pszData[i] = (ch >= L'a' && ch <= L'z') ? static_cast<wchar_t>(ch - L'a' + L'A') : ch;
+        result.m_pszData[i] = AsciiUpper(m_pszData[i]);
     }
     return result;
 }

@@ -103,6 +103,12 @@ struct FileTraits
     static void Close(HANDLE h) { CloseHandle(h); }
 };
 
+struct FindTraits
+{
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+
 // Icons from LoadImage without LR_SHARED, CreateIcon* or ExtractIcon*;
 // never one from LoadIcon, which the system shares.
 using CIconHandle = CScopedHandle<HICON, IconTraits>;
@@ -115,5 +121,7 @@ using CModuleHandle = CScopedHandle<HMODULE, ModuleTraits>;
 using CRegKeyHandle = CScopedHandle<HKEY, RegKeyTraits>;
 using CFileHandle = CScopedHandle<HANDLE, FileTraits>;
 using CKernelHandle = CScopedHandle<HANDLE, KernelObjectTraits>;
+// A search of FindFirstFile.
+using CFindHandle = CScopedHandle<HANDLE, FindTraits>;
 
 } // namespace tessvald

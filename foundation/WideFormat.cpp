@@ -1,18 +1,11 @@
 #include "foundation/WideFormat.h"
 
+#include "foundation/AsciiCase.h"
+
 #include <cstdio>
 #include <cwchar>
 
 namespace tessvald::string {
-
-namespace {
-
-wchar_t FoldAscii(wchar_t ch)
-{
-    return (ch >= L'a' && ch <= L'z') ? static_cast<wchar_t>(ch - L'a' + L'A') : ch;
-}
-
-} // namespace
 
 // The Microsoft runtime's _vsnwprintf and _vscwprintf read "%s" as a wide
 // string in wide formats; MinGW's C++ mode switches the standard names to
@@ -49,8 +42,8 @@ bool TextEquals(const wchar_t* pszA, const wchar_t* pszB, bool bIgnoreCase)
     if (pszA == nullptr || pszB == nullptr)
         return pszA == pszB;
     for (;; ++pszA, ++pszB) {
-        const wchar_t a = bIgnoreCase ? FoldAscii(*pszA) : *pszA;
-        const wchar_t b = bIgnoreCase ? FoldAscii(*pszB) : *pszB;
+        const wchar_t a = bIgnoreCase ? AsciiUpper(*pszA) : *pszA;
+        const wchar_t b = bIgnoreCase ? AsciiUpper(*pszB) : *pszB;
         if (a != b)
             return false;
         if (a == L'\0')

@@ -77,11 +77,6 @@ bool ReadTarget(const wchar_t* pszPath, CMsiResolver& msi, CShellResolver& shell
     return true;
 }
 
-// The folder icon is group 4 of the shell's own library on every version
-// (the system's stock-icon query names a wrong group under Wine).
-constexpr wchar_t kFolderIconFile[] = L"%SystemRoot%\\system32\\shell32.dll";
-constexpr LONG kFolderIconId = -4;
-
 // The icon that choosing the file directly gives: a program's own, the
 // folder icon, or the one registered for a document's type (none when the
 // type has none).

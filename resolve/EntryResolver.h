@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+// The folder icon is group 4 of the shell's own library on every version
+// (the system's stock-icon query names a wrong group under Wine).
+constexpr wchar_t kFolderIconFile[] = L"%SystemRoot%\\system32\\shell32.dll";
+constexpr LONG kFolderIconId = -4;
+
 class CRecord;
 
 // Why a file gave no entry.

@@ -96,6 +96,14 @@ bool CConfig::ReadULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG&
     return true;
 }
 
+bool CConfig::ReadSectionKeys(const wchar_t* pszSection,
+                              std::vector<std::pair<std::wstring, std::wstring>>& keys) const
+{
+    keys.clear();
+    const CProfileSnapshot* pSnapshot = m_strFileName.IsEmpty() ? nullptr : CurrentSnapshot();
+    return pSnapshot != nullptr && pSnapshot->Keys(pszSection, keys);
+}
+
 ULONG CConfig::ReadHighestSectionNumber(const wchar_t* pszPrefix) const
 {
     if (m_strFileName.IsEmpty())

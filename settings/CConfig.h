@@ -28,6 +28,10 @@ public:
     bool ReadBool(const wchar_t* pszSection, const wchar_t* pszKey, bool& bValue) const;
     bool ReadLong(const wchar_t* pszSection, const wchar_t* pszKey, LONG& nValue) const;
     bool ReadULong(const wchar_t* pszSection, const wchar_t* pszKey, ULONG& nValue) const;
+    // The keys of the section with their values, in the file's order and
+    // spelling; false when the section is missing or the file cannot be
+    // read.
+    bool ReadSectionKeys(const wchar_t* pszSection, std::vector<std::pair<std::wstring, std::wstring>>& keys) const;
     // The highest n for which the section prefix + n exists, 0 when none
     // does or the file cannot be read.
     ULONG ReadHighestSectionNumber(const wchar_t* pszPrefix) const;

@@ -1,5 +1,6 @@
 #include "settings/CProfileSnapshot.h"
 
+#include "foundation/AsciiCase.h"
 #include "settings/ProfileFormat.h"
 
 #include <algorithm>
@@ -33,12 +34,7 @@ std::wstring FoldedName(const wchar_t* pchStart, const wchar_t* pchEnd)
 {
     pchStart = SkipBlanks(pchStart, pchEnd);
     pchEnd = CutAtNul(pchStart, DropTrailingBlanks(pchStart, pchEnd));
-    std::wstring name(pchStart, pchEnd);
-    for (wchar_t& ch : name) {
-        if (ch >= L'a' && ch <= L'z')
-            ch = static_cast<wchar_t>(ch - L'a' + L'A');
-    }
-    return name;
+    return tessvald::string::AsciiUpper(std::wstring(pchStart, pchEnd));
 }
 
 std::wstring FoldedName(const wchar_t* pszName)
@@ -134,6 +130,8 @@ void CProfileSnapshot::AddLine(const wchar_t* pchStart, const wchar_t* pchEnd)
     const wchar_t* pchEquals = std::find(pchStart, pchEnd, L'=');
     Entry entry;
     entry.strKey = FoldedName(pchStart, pchEquals);
+    const wchar_t* pchName = SkipBlanks(pchStart, pchEquals);
+    entry.strName.assign(pchName, CutAtNul(pchName, DropTrailingBlanks(pchName, pchEquals)));
     entry.bHasValue = pchEquals != pchEnd;
     if (entry.bHasValue) {
         const wchar_t* pchValue = SkipBlanks(pchEquals + 1, pchEnd);
@@ -162,6 +160,27 @@ void CProfileSnapshot::NoteNumberedSection(const std::wstring& name)
         return;
     ULONG& nHighest = m_highestNumbers[name.substr(0, nDigits)];
     nHighest = std::max(nHighest, static_cast<ULONG>(nNumber));
+}
+
+bool CProfileSnapshot::Keys(const wchar_t* pszSection, std::vector<std::pair<std::wstring, std::wstring>>& keys) const
+{
+    keys.clear();
+    if (pszSection == nullptr)
+        return false;
+    const auto section = m_sectionIndex.find(FoldedName(pszSection));
+    if (section == m_sectionIndex.end())
+        return false;
+    std::vector<std::wstring> seen;
+    for (const Entry& entry : m_sections[section->second]) {
+        if (!entry.bHasValue || std::find(seen.begin(), seen.end(), entry.strKey) != seen.end())
+            continue;
+        seen.push_back(entry.strKey);
+        const wchar_t* pszValue = nullptr;
+        std::size_t nLength = 0;
+        Find(pszSection, entry.strName.c_str(), pszValue, nLength);
+        keys.emplace_back(entry.strName, std::wstring(pszValue, nLength));
+    }
+    return true;
 }
 
 ULONG CProfileSnapshot::HighestNumberedSection(const wchar_t* pszPrefix) const

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // A profile file read once and looked up many times, the way the platform's
@@ -40,6 +41,10 @@ public:
     // The value with its quotation marks dropped; false when the section or
     // the key is missing or the key has no "=".
     bool Find(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t*& pszValue, std::size_t& nLength) const;
+    // The keys of the section that have a value, each once (the first of
+    // two equal ones), as written in the file and with their values as
+    // Find gives them; false when the section is missing.
+    bool Keys(const wchar_t* pszSection, std::vector<std::pair<std::wstring, std::wstring>>& keys) const;
     // The highest n for which a section named the prefix followed by n
     // (written as "%lu" writes it) exists; 0 when there is none.
     ULONG HighestNumberedSection(const wchar_t* pszPrefix) const;
@@ -48,6 +53,7 @@ private:
     struct Entry
     {
         std::wstring strKey;  // with ASCII letters folded
+        std::wstring strName;  // as written
         std::wstring strValue;
         bool bHasValue;
     };

@@ -6,12 +6,13 @@
 
 using tessvald::string::CString;
 
-CRecord::CRecord() : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0), m_bRunAs(false)
+CRecord::CRecord() : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0), m_bRunAs(false), m_bSubmenu(false)
 {
     Reset();
 }
 
-CRecord::CRecord(const CRecord& other) : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0), m_bRunAs(false)
+CRecord::CRecord(const CRecord& other)
+    : m_nShow(SW_SHOWMAXIMIZED), m_nIconIndex(0), m_bRunAs(false), m_bSubmenu(false)
 {
     CopyFrom(&other, false);
 }
@@ -30,6 +31,9 @@ void CRecord::Reset()
     m_nShow = SW_SHOWMAXIMIZED;
     m_nIconIndex = 0;
     m_bRunAs = false;
+    m_strGroup.Assign(L"");
+    m_bSubmenu = false;
+    m_extraKeys.clear();
 }
 
 void CRecord::CopyFrom(const CRecord* pOther, bool bKeepSection)
@@ -47,6 +51,9 @@ void CRecord::CopyFrom(const CRecord* pOther, bool bKeepSection)
     m_nShow = pOther->m_nShow;
     m_nIconIndex = pOther->m_nIconIndex;
     m_bRunAs = pOther->m_bRunAs;
+    m_strGroup.Assign(pOther->m_strGroup);
+    m_bSubmenu = pOther->m_bSubmenu;
+    m_extraKeys = pOther->m_extraKeys;
 }
 
 void CRecord::SetSection(const wchar_t* pszFormat, ...)

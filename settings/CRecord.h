@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 // One tool of the tools menu, or a separator line.
 class CRecord
 {
@@ -26,6 +30,8 @@ public:
     void SetShow(LONG nShow) { m_nShow = nShow; }
     void SetIconIndex(LONG nIconIndex) { m_nIconIndex = nIconIndex; }
     void SetRunAs(bool bRunAs) { m_bRunAs = bRunAs; }
+    void SetGroup(const wchar_t* pszGroup) { m_strGroup.Assign(pszGroup); }
+    void SetSubmenu(bool bSubmenu) { m_bSubmenu = bSubmenu; }
 
     // A name that is "@" or begins with "-".
     bool IsSeparator() const;
@@ -41,4 +47,9 @@ public:
     LONG m_nShow;
     LONG m_nIconIndex;
     bool m_bRunAs;  // always started with administrator rights
+    tessvald::string::CString m_strGroup;  // "Büro\Tabellen": the submenus it stands in; empty: the top menu
+    bool m_bSubmenu;  // a folder whose content is shown as a submenu
+    // Keys of the tool's section that this program does not know, as read:
+    // a file written by a later version keeps them through a save.
+    std::vector<std::pair<std::wstring, std::wstring>> m_extraKeys;
 };

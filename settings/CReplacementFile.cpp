@@ -97,12 +97,6 @@ bool IsHeldByAnother(DWORD nError)
     return nError == ERROR_SHARING_VIOLATION || nError == ERROR_ACCESS_DENIED || nError == ERROR_LOCK_VIOLATION;
 }
 
-struct FindTraits
-{
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { FindClose(h); }
-};
-using CFindHandle = tessvald::CScopedHandle<HANDLE, FindTraits>;
 
 } // namespace
 
@@ -269,7 +263,7 @@ std::vector<std::wstring> FindLeftReplacementFiles(const wchar_t* pszTarget)
     const std::wstring name = target.substr(folder.size());
     WIN32_FIND_DATAW data = {};
     // The pattern may also match short names; the long name decides.
-    CFindHandle find(FindFirstFileW((target + L".*-*" + kTempSuffix).c_str(), &data));
+    tessvald::CFindHandle find(FindFirstFileW((target + L".*-*" + kTempSuffix).c_str(), &data));
     if (!find)
         return found;
     do {

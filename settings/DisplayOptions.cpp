@@ -44,3 +44,18 @@ bool g_bSystemFont = true;
 UINT g_nHotkeyModifiers = 0;
 UINT g_nHotkeyKey = 0;
 LOGFONTW g_logFont = DefaultLogFont(GetScreenDpi());
+
+SDisplayOptions GetDisplayOptions()
+{
+    return { g_bLargeIcons, g_bShortPath, g_bSystemFont, g_logFont, g_nHotkeyModifiers, g_nHotkeyKey };
+}
+
+void SetDisplayOptions(const SDisplayOptions& options)
+{
+    g_bLargeIcons = options.bLargeIcons;
+    g_bShortPath = options.bShortPath;
+    g_bSystemFont = options.bSystemFont;
+    g_logFont = options.logFont;
+    g_nHotkeyModifiers = options.nHotkeyModifiers;
+    g_nHotkeyKey = options.nHotkeyKey;
+}

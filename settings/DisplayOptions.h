@@ -13,6 +13,21 @@ extern LOGFONTW g_logFont;  // the chosen menu font; height in device pixels
 extern UINT g_nHotkeyModifiers;
 extern UINT g_nHotkeyKey;
 
+// The same options as one value, for a dialog that edits them: the caller
+// fills it from the globals, and applies what the dialog hands back.
+struct SDisplayOptions
+{
+    bool bLargeIcons;
+    bool bShortPath;
+    bool bSystemFont;
+    LOGFONTW logFont;
+    UINT nHotkeyModifiers;
+    UINT nHotkeyKey;
+};
+
+SDisplayOptions GetDisplayOptions();
+void SetDisplayOptions(const SDisplayOptions& options);
+
 // The menu font's size before the settings file names one.
 constexpr LONG kDefaultFontPoints = 8;
 

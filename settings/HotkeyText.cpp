@@ -1,5 +1,6 @@
 #include "settings/HotkeyText.h"
 
+#include "foundation/AsciiCase.h"
 #include "foundation/WideFormat.h"
 
 #include <cwchar>
@@ -58,9 +59,7 @@ bool IsFunctionKey(UINT nKey)
 UINT KeyCode(const std::wstring& part)
 {
     if (part.size() == 1) {
-        const wchar_t ch = part[0];
-        if (ch >= L'a' && ch <= L'z')
-            return static_cast<UINT>(ch - L'a' + L'A');
+        const wchar_t ch = tessvald::string::AsciiUpper(part[0]);
         if ((ch >= L'A' && ch <= L'Z') || (ch >= L'0' && ch <= L'9'))
             return static_cast<UINT>(ch);
         return 0;

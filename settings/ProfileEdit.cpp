@@ -1,5 +1,6 @@
 #include "settings/ProfileEdit.h"
 
+#include "foundation/AsciiCase.h"
 #include "settings/CProfileText.h"
 #include "settings/ProfileFormat.h"
 
@@ -31,10 +32,7 @@ std::wstring Folded(std::wstring name)
     name.erase(name.begin(), first);
     while (!name.empty() && IsProfileBlank(name.back()))
         name.pop_back();
-    for (wchar_t& ch : name)
-        if (ch >= L'a' && ch <= L'z')
-            ch = static_cast<wchar_t>(ch - L'a' + L'A');
-    return name;
+    return tessvald::string::AsciiUpper(name);
 }
 
 std::wstring TrimmedStart(const std::wstring& line)

@@ -3,6 +3,7 @@
 #include "settings/CProfileSnapshot.h"
 #include "settings/CReplacementFile.h"
 #include "settings/ProfileFormat.h"
+#include "settings/SettingsLayout.h"
 
 #include <windows.h>
 
@@ -11,10 +12,6 @@
 
 namespace {
 
-constexpr wchar_t kCountSection[] = L"tools";
-constexpr wchar_t kCountKey[] = L"count";
-constexpr wchar_t kToolPrefix[] = L"tool";
-constexpr wchar_t kLastToolKey[] = L"iconindex";
 
 // Only what "%lu" writes: a count a save wrote has nothing else.
 bool ParseCount(const wchar_t* pszValue, std::size_t nLength, ULONG& nCount)
@@ -155,13 +152,13 @@ bool IsCompleteSettingsText(const std::string& bytes)
     const wchar_t* pszValue = nullptr;
     std::size_t nLength = 0;
     ULONG nCount = 0;
-    if (!snapshot.Find(kCountSection, kCountKey, pszValue, nLength) || !ParseCount(pszValue, nLength, nCount))
+    if (!snapshot.Find(kToolsSection, kCountKey, pszValue, nLength) || !ParseCount(pszValue, nLength, nCount))
         return false;
-    if (snapshot.HighestNumberedSection(kToolPrefix) != nCount)
+    if (snapshot.HighestNumberedSection(kToolSectionPrefix) != nCount)
         return false;
     if (nCount == 0)
         return true;
-    const std::wstring lastTool = kToolPrefix + std::to_wstring(nCount);
+    const std::wstring lastTool = ToolSectionName(nCount);
     return snapshot.Find(lastTool.c_str(), kLastToolKey, pszValue, nLength);
 }
 

@@ -11,7 +11,7 @@
 #include "settings/HotkeyText.h"
 #include "settings/ProfileFormat.h"
 #include "settings/SettingsBackup.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/AppGlobals.h"
 #include "tray/ConfigFileWatch.h"
 
@@ -80,18 +80,18 @@ void MakeOptionValues(int nDpi, OptionValue (&options)[kOptionCount])
     wchar_t szSize[kNumberSize] = {};
     FormatBuffer(szSize, kNumberSize, L"%ld", static_cast<long>(FontPointsFromHeight(g_logFont.lfHeight, nDpi)));
 
-    SetOption(options[0], L"tools", L"shortpath", BoolWord(g_bShortPath));
-    SetOption(options[1], L"tools", L"systemfont", BoolWord(g_bSystemFont));
-    SetOption(options[2], L"tools", L"icons", g_bLargeIcons ? L"large" : L"small");
+    SetOption(options[0], kToolsSection, L"shortpath", BoolWord(g_bShortPath));
+    SetOption(options[1], kToolsSection, L"systemfont", BoolWord(g_bSystemFont));
+    SetOption(options[2], kToolsSection, L"icons", g_bLargeIcons ? L"large" : L"small");
     // No shortcut is the default and leaves no key, so files without one
     // read the same in every version.
-    SetOption(options[3], L"tools", L"hotkey", FormatHotkeyText(g_nHotkeyModifiers, g_nHotkeyKey).c_str());
+    SetOption(options[3], kToolsSection, L"hotkey", FormatHotkeyText(g_nHotkeyModifiers, g_nHotkeyKey).c_str());
     options[3].bRemoveWhenEmpty = true;
-    SetOption(options[4], L"font", L"name", szFace);
-    SetOption(options[5], L"font", L"size", szSize);
-    SetOption(options[6], L"font", L"bold", BoolWord(g_logFont.lfWeight == FW_BOLD));
-    SetOption(options[7], L"font", L"italic", BoolWord(g_logFont.lfItalic == 1));
-    SetOption(options[8], L"font", L"underline", BoolWord(g_logFont.lfUnderline == 1));
+    SetOption(options[4], kFontSection, L"name", szFace);
+    SetOption(options[5], kFontSection, L"size", szSize);
+    SetOption(options[6], kFontSection, L"bold", BoolWord(g_logFont.lfWeight == FW_BOLD));
+    SetOption(options[7], kFontSection, L"italic", BoolWord(g_logFont.lfItalic == 1));
+    SetOption(options[8], kFontSection, L"underline", BoolWord(g_logFont.lfUnderline == 1));
 }
 
 void AddRecord(CProfileText& text, const CRecord& record)
@@ -111,6 +111,8 @@ void AddRecord(CProfileText& text, const CRecord& record)
             break;
         }
     }
+    for (const auto& key : record.m_extraKeys)
+        text.AddValue(pszSection, key.first.c_str(), key.second.c_str());
 }
 
 void ReadField(const wchar_t* pszSection, const SToolField& field, CRecord& record)
@@ -150,7 +152,7 @@ bool HasOverlongValue(CRecord* const* ppRecords, ULONG nRows)
 std::wstring MakeSettingsText(CRecord* const* ppRecords, ULONG nRows, int nDpi)
 {
     CProfileText text;
-    text.AddValue(L"tools", L"count", std::to_wstring(nRows).c_str());
+    text.AddValue(kToolsSection, kCountKey, std::to_wstring(nRows).c_str());
     OptionValue options[kOptionCount];
     MakeOptionValues(nDpi, options);
     for (const OptionValue& option : options)
@@ -191,6 +193,13 @@ bool ReadRecord(CRecord* pRecord)
     CConfigReadBatch batch(g_config);
     for (const SToolField& field : kToolFields)
         ReadField(pszSection, field, *pRecord);
+    std::vector<std::pair<std::wstring, std::wstring>> keys;
+    g_config.ReadSectionKeys(pszSection, keys);
+    pRecord->m_extraKeys.clear();
+    for (auto& key : keys) {
+        if (!IsToolFieldKey(key.first.c_str()))
+            pRecord->m_extraKeys.push_back(std::move(key));
+    }
     return true;
 }
 
@@ -199,7 +208,7 @@ bool ReadToolCount(ULONG& nCount)
     nCount = 0;
     CConfigReadBatch batch(g_config);
     ULONG nStored = 0;
-    if (!g_config.ReadULong(L"tools", L"count", nStored))
+    if (!g_config.ReadULong(kToolsSection, kCountKey, nStored))
         return false;
     // Readers loop up to the count: a hostile or garbled value must neither
     // run for hours nor produce command ids that wrap around.
@@ -208,7 +217,7 @@ bool ReadToolCount(ULONG& nCount)
     // Every number up to the count becomes an entry, a missing section an
     // empty one; a typo such as 100000 would fill the menu with empty
     // entries for minutes. Gaps below the last section stay as they are.
-    const ULONG nHighest = g_config.ReadHighestSectionNumber(L"tool");
+    const ULONG nHighest = g_config.ReadHighestSectionNumber(kToolSectionPrefix);
     nCount = std::min({ nStored, nHighest, kMaxToolCount });
     return true;
 }
@@ -216,7 +225,7 @@ bool ReadToolCount(ULONG& nCount)
 void LoadIconOptions()
 {
     wchar_t szValue[kValueSize] = {};
-    if (!g_config.ReadString(L"tools", L"icons", szValue, kValueSize))
+    if (!g_config.ReadString(kToolsSection, L"icons", szValue, kValueSize))
         return;
     if (TextEquals(szValue, L"large", true))
         g_bLargeIcons = true;
@@ -227,23 +236,23 @@ void LoadIconOptions()
 void LoadFontOptions()
 {
     CConfigReadBatch batch(g_config);
-    g_config.ReadBool(L"tools", L"shortpath", g_bShortPath);
-    g_config.ReadBool(L"tools", L"systemfont", g_bSystemFont);
+    g_config.ReadBool(kToolsSection, L"shortpath", g_bShortPath);
+    g_config.ReadBool(kToolsSection, L"systemfont", g_bSystemFont);
 
     wchar_t szFace[kFaceNameSize] = {};
-    if (g_config.ReadString(L"font", L"name", szFace, kFaceNameSize))
+    if (g_config.ReadString(kFontSection, L"name", szFace, kFaceNameSize))
         std::wmemcpy(g_logFont.lfFaceName, szFace, kFaceNameSize);
 
     LONG nSize = 0;
-    if (g_config.ReadLong(L"font", L"size", nSize))
+    if (g_config.ReadLong(kFontSection, L"size", nSize))
         g_logFont.lfHeight = FontHeightFromPoints(nSize, WindowDpi(GetDesktopWindow()));
 
     bool bFlag = false;
-    if (g_config.ReadBool(L"font", L"bold", bFlag))
+    if (g_config.ReadBool(kFontSection, L"bold", bFlag))
         g_logFont.lfWeight = bFlag ? FW_BOLD : FW_NORMAL;
-    if (g_config.ReadBool(L"font", L"italic", bFlag))
+    if (g_config.ReadBool(kFontSection, L"italic", bFlag))
         g_logFont.lfItalic = bFlag ? 1 : 0;
-    if (g_config.ReadBool(L"font", L"underline", bFlag))
+    if (g_config.ReadBool(kFontSection, L"underline", bFlag))
         g_logFont.lfUnderline = bFlag ? 1 : 0;
 }
 
@@ -252,7 +261,7 @@ void LoadHotkeyOption()
     g_nHotkeyModifiers = 0;
     g_nHotkeyKey = 0;
     wchar_t szValue[kValueSize] = {};
-    if (g_config.ReadString(L"tools", L"hotkey", szValue, kValueSize))
+    if (g_config.ReadString(kToolsSection, L"hotkey", szValue, kValueSize))
         ParseHotkeyText(szValue, g_nHotkeyModifiers, g_nHotkeyKey);
 }
 

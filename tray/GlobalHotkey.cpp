@@ -5,60 +5,47 @@
 #include "settings/HotkeyText.h"
 #include "settings/SettingsFile.h"
 #include "tray/TrayNotice.h"
-
-#include <string>
+#include "tray/TrayState.h"
 
 using tessvald::string::FormatBuffer;
+using SHotkey = CTrayState::SHotkey;
 
 namespace {
 
-struct SHotkey
+void ReportTaken(CTrayState& state, const SHotkey& hotkey)
 {
-    UINT nModifiers;
-    UINT nKey;
-
-    bool operator==(const SHotkey& other) const { return nModifiers == other.nModifiers && nKey == other.nKey; }
-    bool operator!=(const SHotkey& other) const { return !(*this == other); }
-};
-
-SHotkey s_registered = { 0, 0 };
-// The last shortcut found taken: told once, not at every rebuild.
-SHotkey s_reported = { 0, 0 };
-
-void ReportTaken(const SHotkey& hotkey)
-{
-    if (hotkey == s_reported)
+    if (hotkey == state.m_reportedHotkey)
         return;
-    s_reported = hotkey;
+    state.m_reportedHotkey = hotkey;
     wchar_t szText[128] = {};
     FormatBuffer(szText, 128, L"Das Tastenk\u00fcrzel %s ist bereits vergeben.",
                  GermanHotkeyText(hotkey.nModifiers, hotkey.nKey).c_str());
-    QueueTrayNotice(szText);
+    QueueTrayNotice(state, szText);
 }
 
 } // namespace
 
-void ApplyGlobalHotkey(HWND hWnd)
+void ApplyGlobalHotkey(CTrayState& state)
 {
     LoadHotkeyOption();
     const SHotkey wanted = { g_nHotkeyModifiers, g_nHotkeyKey };
-    if (wanted == s_registered)
+    if (wanted == state.m_registeredHotkey)
         return;
-    ReleaseGlobalHotkey(hWnd);
+    ReleaseGlobalHotkey(state);
     if (wanted.nKey == 0)
         return;
     // Held down, a shortcut must open one menu, not one per repeat.
-    if (RegisterHotKey(hWnd, kToolsMenuHotkeyId, wanted.nModifiers | MOD_NOREPEAT, wanted.nKey)) {
-        s_registered = wanted;
+    if (RegisterHotKey(state.Window(), kToolsMenuHotkeyId, wanted.nModifiers | MOD_NOREPEAT, wanted.nKey)) {
+        state.m_registeredHotkey = wanted;
         return;
     }
-    ReportTaken(wanted);
+    ReportTaken(state, wanted);
 }
 
-void ReleaseGlobalHotkey(HWND hWnd)
+void ReleaseGlobalHotkey(CTrayState& state)
 {
-    if (s_registered.nKey == 0)
+    if (state.m_registeredHotkey.nKey == 0)
         return;
-    UnregisterHotKey(hWnd, kToolsMenuHotkeyId);
-    s_registered = SHotkey{ 0, 0 };
+    UnregisterHotKey(state.Window(), kToolsMenuHotkeyId);
+    state.m_registeredHotkey = SHotkey{ 0, 0 };
 }

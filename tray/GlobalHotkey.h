@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+class CTrayState;
+
 // The optional shortcut that opens the tools menu from any program,
 // registered on the tray window as the settings file says.
 
@@ -10,5 +12,5 @@ constexpr int kToolsMenuHotkeyId = 1;
 // Reads "hotkey" and registers it in place of the one in force (nothing is
 // done when it did not change). A shortcut that another program holds is
 // reported once as a notice on the icon, and the program goes on without.
-void ApplyGlobalHotkey(HWND hWnd);
-void ReleaseGlobalHotkey(HWND hWnd);
+void ApplyGlobalHotkey(CTrayState& state);
+void ReleaseGlobalHotkey(CTrayState& state);

@@ -1,5 +1,6 @@
 #include "tray/HelpFile.h"
 
+#include "foundation/ComApartment.h"
 #include "foundation/CSplitPath.h"
 #include "foundation/ScopedHandle.h"
 #include "foundation/SystemLibrary.h"
@@ -132,6 +133,9 @@ CString GetHelpFilePath()
 
 void ShowHelpFile(HWND hOwner)
 {
+    // The help viewer is a browser control, and the shell's open an
+    // extension: both want COM.
+    EnterComApartment();
     const CString strPath = GetHelpFilePath();
     if (hOwner == nullptr) {
         ShellExecuteW(nullptr, L"open", strPath.GetData(), L"", L"", SW_SHOWNORMAL);

@@ -1,5 +1,6 @@
 #include "tray/IconCache.h"
 
+#include "foundation/AsciiCase.h"
 #include "resolve/EntryResolver.h"
 #include "tray/IconFile.h"
 
@@ -13,10 +14,7 @@ namespace {
 // ASCII letters.
 std::wstring MakeKey(const wchar_t* pszFile, LONG nIndex, const wchar_t* pszPath, int nWidth, int nHeight)
 {
-    std::wstring key = std::wstring(pszFile) + L'|' + pszPath;
-    for (wchar_t& ch : key)
-        if (ch >= L'A' && ch <= L'Z')
-            ch = static_cast<wchar_t>(ch - L'A' + L'a');
+    std::wstring key = tessvald::string::AsciiLower(std::wstring(pszFile) + L'|' + pszPath);
     key += L'|' + std::to_wstring(nIndex) + L'|' + std::to_wstring(nWidth) + L'x' + std::to_wstring(nHeight);
     return key;
 }

@@ -1,16 +1,13 @@
 #include "tray/IconFile.h"
 
+#include "foundation/ComApartment.h"
 #include "foundation/CSplitPath.h"
-#include "foundation/ScopedHandle.h"
-#include "resolve/CResourceLocator.h"
-#include "resolve/IconIndex.h"
-#include "resolve/ResourceModule.h"
-#include "resolve/SafeIconFile.h"
+#include "resolve/FileIcon.h"
 
 #include <shellapi.h>
 
-using tessvald::CModuleHandle;
-using tessvald::resources::CResourceLocator;
+#include <initializer_list>
+
 using tessvald::string::CSplitPath;
 
 namespace {
@@ -42,6 +39,7 @@ UINT ShellSizeFlag(int nWidth)
 
 HICON AskShell(const wchar_t* pszPath, DWORD nAttributes, UINT nFlags, int nWidth, int nHeight)
 {
+    EnterComApartment();
     SHFILEINFOW info = {};
     if (SHGetFileInfoW(pszPath, nAttributes, &info, sizeof(info), nFlags | SHGFI_ICON | ShellSizeFlag(nWidth)) == 0)
         return nullptr;
@@ -62,6 +60,7 @@ bool IsProgram(const wchar_t* pszPath)
 // icon), the system's own program icon, copied so that it may be destroyed.
 HICON LoadGenericIcon(const wchar_t* pszPath, int nWidth, int nHeight)
 {
+    EnterComApartment();
     SHSTOCKICONINFO info = {};
     info.cbSize = sizeof(info);
     const UINT nSize = nWidth > GetSystemMetrics(SM_CXSMICON) ? SHGSI_LARGEICON : SHGSI_SMALLICON;
@@ -73,22 +72,6 @@ HICON LoadGenericIcon(const wchar_t* pszPath, int nWidth, int nHeight)
 }
 
 } // namespace
-
-HICON LoadIconFromFile(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight)
-{
-    if (pszFile == nullptr || pszFile[0] == L'\0')
-        return nullptr;
-    CModuleHandle module = LoadResourceModule(pszFile);
-    CResourceLocator locator;
-    LPCWSTR lpName = nullptr;
-    if (nIndex < 0)
-        lpName = module ? IconGroupName(nIndex) : nullptr;
-    else if (locator.Locate(module.Get(), RT_GROUP_ICON, nIndex))
-        lpName = locator.GetName();
-    if (lpName != nullptr)
-        return static_cast<HICON>(LoadImageW(module.Get(), lpName, IMAGE_ICON, nWidth, nHeight, LR_DEFAULTCOLOR));
-    return LoadIconFile(pszFile, nWidth, nHeight, 0);
-}
 
 HICON LoadShellIcon(const wchar_t* pszPath, int nWidth, int nHeight)
 {

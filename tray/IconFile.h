@@ -5,12 +5,6 @@
 // The pictures of menu entries. Safe on any thread: they touch no window,
 // menu or shared state. The shell's icons need COM on the calling thread.
 
-// The icon group of a module that the index names (a position, or,
-// negative, a resource number), or, when the file is no module or has no
-// such group, the file itself read as an icon file. Null when nothing can
-// be loaded.
-HICON LoadIconFromFile(const wchar_t* pszFile, LONG nIndex, int nWidth, int nHeight);
-
 // What Explorer shows for a path: the file's own icon, its type's or the
 // folder's; for a path that is not there, or none, the generic icon of a
 // program or a document.

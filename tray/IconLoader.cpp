@@ -1,21 +1,13 @@
 #include "tray/IconLoader.h"
 
-#include "foundation/AbandonedWork.h"
+#include "foundation/BackgroundWork.h"
+#include "foundation/ComApartment.h"
 #include "foundation/LockScope.h"
 
-#include <objbase.h>
 
 #include <algorithm>
 
 using tessvald::CLockScope;
-
-namespace {
-
-// At the end of a run the loader gets this long to finish the icon it is
-// loading; a read that takes longer is on a share that stopped answering.
-constexpr DWORD kStopTimeoutMs = 1000;
-
-} // namespace
 
 CIconLoader::CShared::CShared()
     : m_lock(), m_wake(), m_bStop(false), m_bNotified(false), m_hNotify(nullptr), m_nMessage(0)
@@ -24,58 +16,48 @@ CIconLoader::CShared::CShared()
     InitializeConditionVariable(&m_wake);
 }
 
-CIconLoader::CIconLoader() : m_pShared(std::make_shared<CShared>()), m_bStopping(false)
+CIconLoader::CIconLoader() : m_pShared(std::make_shared<CShared>()), m_bRunning(false)
 {
 }
 
 CIconLoader::~CIconLoader()
 {
-    Stop(kStopTimeoutMs);
+    Stop();
 }
 
 bool CIconLoader::Start(HWND hNotify, UINT nMessage)
 {
-    Stop(kStopTimeoutMs);
+    Stop();
     m_pShared = std::make_shared<CShared>();
     m_pShared->m_hNotify = hNotify;
     m_pShared->m_nMessage = nMessage;
-    m_bStopping = false;
     // The thread holds the shared block for as long as it runs.
     auto* pThreadShare = new std::shared_ptr<CShared>(m_pShared);
-    m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, pThreadShare, 0, nullptr));
-    if (!m_hThread) {
+    BeginBackgroundWork();
+    const tessvald::CKernelHandle hThread(CreateThread(nullptr, 0, ThreadProc, pThreadShare, 0, nullptr));
+    if (!hThread) {
+        EndBackgroundWork();
         delete pThreadShare;
         return false;
     }
     // Start-up and the menus come first; icons fill in when they have time.
-    SetThreadPriority(m_hThread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
+    SetThreadPriority(hThread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
+    m_bRunning = true;
     return true;
 }
 
-void CIconLoader::RequestStop()
+// A thread stuck in a read keeps the old block; the loader starts afresh.
+void CIconLoader::Stop()
 {
-    if (!m_hThread)
+    if (!m_bRunning)
         return;
-    m_bStopping = true;
+    m_bRunning = false;
     {
         CLockScope scope(m_pShared->m_lock);
         m_pShared->m_bStop = true;
     }
     WakeAllConditionVariable(&m_pShared->m_wake);
-}
-
-bool CIconLoader::Stop(DWORD nTimeoutMs)
-{
-    if (!m_hThread)
-        return true;
-    RequestStop();
-    const bool bEnded = WaitForSingleObject(m_hThread.Get(), nTimeoutMs) == WAIT_OBJECT_0;
-    if (!bEnded)
-        NoteAbandonedWork();
-    m_hThread.Reset();
-    // A thread left behind keeps the old block; this one starts afresh.
     m_pShared = std::make_shared<CShared>();
-    return bEnded;
 }
 
 void CIconLoader::Queue(const CIconCache::CIcon& icon, CIconCache::LoadFunction pfnLoad)
@@ -120,23 +102,23 @@ std::vector<CIconLoader::CResult> CIconLoader::TakeResults()
 
 DWORD WINAPI CIconLoader::ThreadProc(void* pParameter)
 {
-    std::unique_ptr<std::shared_ptr<CShared>> pShare(static_cast<std::shared_ptr<CShared>*>(pParameter));
-    Run(**pShare);
+    {
+        std::unique_ptr<std::shared_ptr<CShared>> pShare(static_cast<std::shared_ptr<CShared>*>(pParameter));
+        Run(**pShare);
+    }
+    EndBackgroundWork();
     return 0;
 }
 
 void CIconLoader::Run(CShared& shared)
 {
-    // The shell's icons for the entries' paths want COM on the thread that
-    // asks for them.
-    const bool bCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     CRequest request;
     while (WaitForRequest(shared, request))
         AddResult(shared, request.m_nSerial,
                   request.m_pfnLoad(request.m_strFile.c_str(), request.m_nIndex, request.m_strPath.c_str(),
                                     request.m_nWidth, request.m_nHeight));
-    if (bCom)
-        CoUninitialize();
+    // The shell's icons for the entries' paths may have entered COM here.
+    LeaveComApartment();
 }
 
 bool CIconLoader::WaitForRequest(CShared& shared, CRequest& request)

@@ -18,7 +18,9 @@
 // in its results until the user interface thread takes it, told by one
 // posted message per batch. A file on a share that stopped answering may
 // hold the thread in a read for good: everything the thread touches lives
-// in a block it shares, so it can be left behind safely.
+// in a block it shares, so the loader never waits for it. The thread counts
+// as background work (foundation/BackgroundWork), which the end of the run
+// waits for with a bound.
 class CIconLoader
 {
 public:
@@ -36,14 +38,10 @@ public:
     // nMessage goes to hNotify whenever results wait. False when the thread
     // cannot be made; icons are then loaded where they are drawn.
     bool Start(HWND hNotify, UINT nMessage);
-    // Tells the thread to end, without waiting for it.
-    void RequestStop();
-    // Ends the thread, waiting for it at most nTimeoutMs; what was asked
-    // for or loaded and not yet taken is dropped. False when the thread did
-    // not end in time: it is then left behind (NoteAbandonedWork).
-    bool Stop(DWORD nTimeoutMs);
-    // Started and not told to stop.
-    bool IsRunning() const { return m_hThread.IsValid() && !m_bStopping; }
+    // Tells the thread to end, without waiting for it; what was asked for or
+    // loaded and not yet taken is dropped.
+    void Stop();
+    bool IsRunning() const { return m_bRunning; }
 
     void Queue(const CIconCache::CIcon& icon, CIconCache::LoadFunction pfnLoad);
     // An icon being drawn right now is loaded before the others.
@@ -85,6 +83,5 @@ private:
     static void AddResult(CShared& shared, ULONG nSerial, HICON hIcon);
 
     std::shared_ptr<CShared> m_pShared;
-    tessvald::CKernelHandle m_hThread;
-    bool m_bStopping;
+    bool m_bRunning;
 };

@@ -1,9 +1,8 @@
 #include "tray/MenuIcons.h"
 
-#include <cwchar>
+#include "tray/TrayState.h"
 
-CIconCache g_iconCache;
-CIconLoader g_iconLoader;
+#include <cwchar>
 
 namespace {
 
@@ -29,47 +28,39 @@ void RepaintOpenMenus()
     EnumThreadWindows(GetCurrentThreadId(), InvalidateMenuWindow, 0);
 }
 
-void StartIconLoading(HWND hWnd)
+void StartIconLoading(CTrayState& state, HWND hWnd)
 {
-    g_iconLoader.Start(hWnd, WM_MENUICONSLOADED);
+    state.m_iconLoader.Start(hWnd, WM_MENUICONSLOADED);
 }
 
-void RequestIconLoadingStop()
+void QueueMenuIcons(CTrayState& state)
 {
-    g_iconLoader.RequestStop();
-}
-
-bool StopIconLoading(DWORD nTimeoutMs)
-{
-    return g_iconLoader.Stop(nTimeoutMs);
-}
-
-void QueueMenuIcons()
-{
-    const std::vector<const CIconCache::CIcon*> icons = g_iconCache.TakeNew();
-    if (!g_iconLoader.IsRunning())
+    CIconCache& cache = state.m_iconCache;
+    const std::vector<const CIconCache::CIcon*> icons = cache.TakeNew();
+    if (!state.m_iconLoader.IsRunning())
         return;
-    g_iconLoader.Retain([](ULONG nSerial) { return g_iconCache.IsPending(nSerial); });
+    state.m_iconLoader.Retain([&cache](ULONG nSerial) { return cache.IsPending(nSerial); });
     for (const CIconCache::CIcon* pIcon : icons)
-        g_iconLoader.Queue(*pIcon, g_iconCache.GetLoadFunction());
+        state.m_iconLoader.Queue(*pIcon, cache.GetLoadFunction());
 }
 
-void OnMenuIconsLoaded()
+void OnMenuIconsLoaded(CTrayState& state)
 {
     bool bArrived = false;
-    for (CIconLoader::CResult& result : g_iconLoader.TakeResults())
-        bArrived |= g_iconCache.Deliver(result.m_nSerial, result.m_hIcon.Release());
+    for (CIconLoader::CResult& result : state.m_iconLoader.TakeResults())
+        bArrived |= state.m_iconCache.Deliver(result.m_nSerial, result.m_hIcon.Release());
     if (bArrived)
         RepaintOpenMenus();
 }
 
 EState PrepareIconForDrawing(CIconCache::CIcon& icon)
 {
-    if (icon.m_eState != EState::Pending)
+    CTrayState* pState = CTrayState::Current();
+    if (icon.m_eState != EState::Pending || pState == nullptr)
         return icon.m_eState;
-    if (g_iconLoader.IsRunning())
-        g_iconLoader.Prioritise(icon.m_nSerial);
+    if (pState->m_iconLoader.IsRunning())
+        pState->m_iconLoader.Prioritise(icon.m_nSerial);
     else
-        g_iconCache.LoadNow(icon);
+        pState->m_iconCache.LoadNow(icon);
     return icon.m_eState;
 }

@@ -2,7 +2,7 @@
 
 #include "settings/CRecord.h"
 #include "settings/DisplayOptions.h"
-#include "tray/MenuIcons.h"
+#include "tray/TrayState.h"
 
 #include <cwchar>
 #include <new>
@@ -26,7 +26,8 @@ bool SetText(MSAAMENUINFO& msaa, const wchar_t* pszText)
 } // namespace
 
 MenuItemData::MenuItemData()
-    : m_msaa(), m_hFont(nullptr), m_pIcon(nullptr), m_nIconWidth(0), m_nIconHeight(0), m_nMargin(kMargin),
+    : m_msaa(), m_hFont(nullptr), m_pIcon(nullptr), m_pCache(nullptr), m_hShellImages(nullptr),
+      m_nShellIcon(kShellIconNone), m_nIconWidth(0), m_nIconHeight(0), m_nMargin(kMargin),
       m_nTextWidth(-1), m_nTextHeight(-1)
 {
     m_msaa.dwMSAASignature = static_cast<DWORD>(MSAA_MENU_SIG);
@@ -35,11 +36,14 @@ MenuItemData::MenuItemData()
 MenuItemData::~MenuItemData()
 {
     delete[] m_msaa.pszWText;
-    g_iconCache.Release(m_pIcon);
+    if (m_pCache != nullptr)
+        m_pCache->Release(m_pIcon);
 }
 
-MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont)
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache* pCache)
 {
+    if (pCache == nullptr && CTrayState::Current() != nullptr)
+        pCache = &CTrayState::Current()->m_iconCache;
     auto* pData = new (std::nothrow) MenuItemData();
     if (pData == nullptr)
         return nullptr;
@@ -50,8 +54,27 @@ MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont)
     pData->m_hFont = hFont;
     pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
     pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
-    pData->m_pIcon = g_iconCache.Acquire(record.m_strIconFile.GetData(), record.m_nIconIndex,
-                                         record.m_strPath.GetData(), pData->m_nIconWidth, pData->m_nIconHeight);
+    if (pCache == nullptr)
+        return pData;
+    pData->m_pCache = pCache;
+    pData->m_pIcon = pCache->Acquire(record.m_strIconFile.GetData(), record.m_nIconIndex, record.m_strPath.GetData(),
+                                     pData->m_nIconWidth, pData->m_nIconHeight);
+    return pData;
+}
+
+MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, bool bWithIcon)
+{
+    auto* pData = new (std::nothrow) MenuItemData();
+    if (pData == nullptr)
+        return nullptr;
+    if (!SetText(pData->m_msaa, pszText)) {
+        delete pData;
+        return nullptr;
+    }
+    pData->m_hFont = hFont;
+    pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
+    pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
+    pData->m_nShellIcon = bWithIcon ? kShellIconPending : kShellIconNone;
     return pData;
 }
 

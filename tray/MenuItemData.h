@@ -26,6 +26,11 @@ struct MenuItemData
     MSAAMENUINFO m_msaa;          // the entry's full text, also when drawn cut short
     HFONT m_hFont;                // the menu's font; null: the context's font
     CIconCache::CIcon* m_pIcon;   // null without an icon file: the entry keeps the icon's space
+    CIconCache* m_pCache;         // where the icon is released
+    // An entry of a live folder shows the shell's icon instead: its place in
+    // the system's image list, once known.
+    HANDLE m_hShellImages;        // the image list (an HIMAGELIST), shared, never destroyed
+    int m_nShellIcon;             // kShellIconNone, kShellIconPending or the place
     int m_nIconWidth;
     int m_nIconHeight;
     int m_nMargin;
@@ -36,10 +41,18 @@ struct MenuItemData
 static_assert(std::is_standard_layout<MenuItemData>::value, "accessibility tools read the item data's start");
 static_assert(offsetof(MenuItemData, m_msaa) == 0, "the MSAAMENUINFO must come first");
 
+constexpr int kShellIconNone = -1;
+constexpr int kShellIconPending = -2;
+
 // Made from the record's name, icon file and icon index with the icon size
-// in force, drawn in the menu's font; null only when memory runs out. The
-// icon is not loaded here but when first needed.
-MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont);
+// in force, drawn in the menu's font, its icon shared through the cache
+// (the tray's, when none is given; none without a tray); null only when
+// memory runs out. The icon is not loaded here but when first needed.
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache* pCache = nullptr);
+
+// An entry with a text alone, its icon the shell's (pending until it is
+// given) or none; null only when memory runs out.
+MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, bool bWithIcon);
 
 // The entry's text, never null.
 const wchar_t* TextOf(const MenuItemData& data);

@@ -1,7 +1,7 @@
 #include "tray/Startup.h"
 
 #include "dialogs/CHelpDialog.h"
-#include "foundation/AbandonedWork.h"
+#include "foundation/ComApartment.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/SettingsBackup.h"
@@ -11,10 +11,8 @@
 #include "tray/ConfigFileWatch.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
-#include "tray/TrayNotice.h"
 #include "tray/TrayWindow.h"
 
-#include <objbase.h>
 
 #include <string>
 
@@ -22,9 +20,6 @@ using tessvald::string::CString;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"AmbertilleWindowClass";
-constexpr wchar_t kWindowName[] = L"Ambertille";
-constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr DWORD kModulePathCapacity = 1024;
 
 bool IsOption(const CString& strCommandLine, const wchar_t* pszOption)
@@ -43,7 +38,7 @@ void FillModulePath()
 // The running tray application's hidden window is the mark of an instance.
 bool IsAlreadyRunning()
 {
-    return FindWindowW(kWindowClass, kWindowName) != nullptr;
+    return FindWindowW(kTrayWindowClass, kProgramName) != nullptr;
 }
 
 void ShowHelpScreen()
@@ -55,18 +50,19 @@ void ShowHelpScreen()
 void Install(HKEY hRoot)
 {
     if (!InstallAutostart(hRoot))
-        ShowError(nullptr, GetLastError(), kCaption, L"Die Installation des Programmes schlug fehl!");
+        ShowError(nullptr, GetLastError(), kProgramName, L"Die Installation des Programmes schlug fehl!");
 }
 
 // Before the first menu is built: a settings file that a crash or an editor
 // left missing or empty would otherwise show no tools at all, and the
 // user's next save would make that final.
-void RestoreLostSettings()
+// The notice that says so, empty when nothing was restored.
+CString RestoreLostSettings()
 {
     std::wstring source;
     const ERestoredFrom eFrom = RestoreLostSettingsFile(g_config.GetFileName(), source);
     if (eFrom == ERestoredFrom::Nothing)
-        return;
+        return CString();
     RememberConfigFileState();
     const wchar_t* pszFormat = eFrom == ERestoredFrom::Backup
         ? L"Die Einstellungsdatei fehlte oder war leer. Sie wurde aus der Sicherungskopie \u201E%s\u201C "
@@ -75,14 +71,14 @@ void RestoreLostSettings()
           L"(\u201E%s\u201C) wiederhergestellt.";
     CString strNotice;
     CString::Format(strNotice, pszFormat, source.c_str());
-    QueueTrayNotice(strNotice.GetData());
+    return strNotice;
 }
 
 void RunTrayApplication()
 {
     SetupConfigFile();
-    RestoreLostSettings();
-    RunTray();
+    const CString strNotice = RestoreLostSettings();
+    RunTray(strNotice.GetData());
 }
 
 } // namespace
@@ -127,7 +123,6 @@ void StartUp(HINSTANCE hInstance)
     // The libraries that are not the system's known ones are loaded late
     // for this (see the build), once this is in force.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     g_hInstance = hInstance;
     FillModulePath();
     g_hAppIcon = static_cast<HICON>(
@@ -142,7 +137,7 @@ void PerformAction(const CString& strCommandLine)
     if (IsHelpFileOption(strCommandLine))
         return ShowHelpFile(nullptr);
     if (IsAlreadyRunning())
-        return ShowError(nullptr, kNoSystemText, kCaption,
+        return ShowError(nullptr, kNoSystemText, kProgramName,
                          L"Das Programm l\u00e4uft bereits und kann nicht noch mal gestartet werden!");
     if (IsInstallOption(strCommandLine, hRoot))
         return Install(hRoot);
@@ -152,7 +147,7 @@ void PerformAction(const CString& strCommandLine)
     }
     if (IsRunOption(strCommandLine))
         return RunTrayApplication();
-    ShowError(nullptr, kNoSystemText, kCaption, L"Das Programm kann so nicht gestartet werden!");
+    ShowError(nullptr, kNoSystemText, kProgramName, L"Das Programm kann so nicht gestartet werden!");
 }
 
 void TearDown()
@@ -164,8 +159,8 @@ void TearDown()
         DestroyIcon(g_hAppIcon);
         g_hAppIcon = nullptr;
     }
-    UnregisterClassW(kWindowClass, g_hInstance);
-    CoUninitialize();
+    UnregisterClassW(kTrayWindowClass, g_hInstance);
+    LeaveComApartment();
 }
 
 int RunProgram(HINSTANCE hInstance, const wchar_t* pszCommandLine)
@@ -173,7 +168,6 @@ int RunProgram(HINSTANCE hInstance, const wchar_t* pszCommandLine)
     StartUp(hInstance);
     PerformAction(CString(pszCommandLine));
     TearDown();
-    EndProcessIfWorkAbandoned(0);
     // The message loop ends only with a WM_QUIT of 0, and every other path
     // ends without one.
     return 0;

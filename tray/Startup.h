@@ -25,5 +25,7 @@ void PerformAction(const tessvald::string::CString& strCommandLine);
 // Undoes StartUp and whatever the action left, also when it never ran.
 void TearDown();
 
-// The whole run; returns the process exit code.
+// The whole run; returns the process exit code. A worker left behind then
+// is the caller's to end with the process (EndProcessIfWorkAbandoned):
+// tests run the program in their own process.
 int RunProgram(HINSTANCE hInstance, const wchar_t* pszCommandLine);

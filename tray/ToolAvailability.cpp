@@ -1,19 +1,18 @@
 #include "tray/ToolAvailability.h"
 
-#include "foundation/AbandonedWork.h"
+#include "foundation/AsciiCase.h"
+#include "foundation/BackgroundWork.h"
 #include "foundation/CString.h"
 #include "foundation/ScopedHandle.h"
 #include "resolve/EntryResolver.h"
 #include "settings/CConfig.h"
 #include "settings/SettingsFile.h"
-#include "tray/MenuIcons.h"
+#include "tray/TrayState.h"
 #include "tray/TrayMenus.h"
 #include "resources/resource.h"
 
 #include <algorithm>
 #include <cwchar>
-
-CToolAvailability g_toolAvailability;
 
 namespace {
 
@@ -27,6 +26,11 @@ constexpr DWORD kClickWaitMs = 200;
 bool IsExistingFile(DWORD nAttributes)
 {
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsExistingFolder(DWORD nAttributes)
+{
+    return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 ULONGLONG Ticks(const FILETIME& ft)
@@ -45,14 +49,6 @@ bool IsRecent(const FILETIME& ftChange, const FILETIME& ftNow)
     return Ticks(ftChange) + kSettleTime > Ticks(ftNow);
 }
 
-std::wstring FoldCase(std::wstring text)
-{
-    for (wchar_t& ch : text)
-        if (ch >= L'A' && ch <= L'Z')
-            ch = static_cast<wchar_t>(ch - L'A' + L'a');
-    return text;
-}
-
 bool IsDriveLetter(wchar_t ch)
 {
     return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
@@ -69,12 +65,12 @@ bool HasDriveFolder(const std::wstring& path)
 std::wstring VolumeKeyOf(const std::wstring& path)
 {
     if (path.size() >= 2 && path[1] == L':' && IsDriveLetter(path[0]))
-        return FoldCase(path.substr(0, 2));
+        return tessvald::string::AsciiLower(path.substr(0, 2));
     if (path.compare(0, 2, L"\\\\") != 0)
         return std::wstring();
     const std::size_t nServerEnd = path.find(L'\\', 2);
     const std::size_t nShareEnd = nServerEnd == std::wstring::npos ? nServerEnd : path.find(L'\\', nServerEnd + 1);
-    return FoldCase(path.substr(0, nShareEnd));
+    return tessvald::string::AsciiLower(path.substr(0, nShareEnd));
 }
 
 bool IsTrustedFileSystem(const wchar_t* pszRoot)
@@ -126,6 +122,8 @@ VOID CALLBACK RunVolumeCheck(PTP_CALLBACK_INSTANCE, PVOID pContext)
     SetEvent(check.m_hDone.Get());
     if (InterlockedCompareExchange(&check.m_nLate, 0, 0) != 0 && check.m_hNotify != nullptr)
         PostMessageW(check.m_hNotify, check.m_nMessage, 0, 0);
+    pShare.reset();
+    EndBackgroundWork();
 }
 
 } // namespace
@@ -153,7 +151,7 @@ void CToolAvailability::CVolumeCheck::CheckTool(CTool& tool)
     }
     ++m_nLookups;
     const DWORD nAttributes = GetFileAttributesW(tool.m_strPath.c_str());
-    tool.m_bAvailable = IsExistingFile(nAttributes);
+    tool.m_bAvailable = tool.m_bFolder ? IsExistingFolder(nAttributes) : IsExistingFile(nAttributes);
     tool.m_bLink = nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
@@ -207,7 +205,7 @@ void CToolAvailability::Clear()
     TakeFinishedChecks();
     m_known.clear();
     for (const CTool& tool : m_tools)
-        m_known[FoldCase(tool.m_strPath)] = tool.m_bAvailable;
+        m_known[tessvald::string::AsciiLower(tool.m_strPath)] = tool.m_bAvailable;
     m_tools.clear();
     m_volumes.clear();
     m_volumeIndex.clear();
@@ -226,14 +224,14 @@ CToolAvailability::CVolume& CToolAvailability::VolumeFor(const std::wstring& pat
     return m_volumes[found->second];
 }
 
-void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath)
+void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath, bool bFolder)
 {
     tessvald::string::CString strExpanded;
     ExpandEnvironment(pszPath, strExpanded);
     std::wstring path = strExpanded.GetText();
-    const auto known = m_known.find(FoldCase(path));
+    const auto known = m_known.find(tessvald::string::AsciiLower(path));
     const bool bAvailable = known == m_known.end() || known->second;
-    m_tools.push_back({ nTool, path, bAvailable, true, false });
+    m_tools.push_back({ nTool, path, bAvailable, true, false, bFolder });
     const std::size_t nIndex = m_tools.size() - 1;
     CVolume& volume = VolumeFor(path);
     if (!HasDriveFolder(path)) {
@@ -241,7 +239,7 @@ void CToolAvailability::Add(ULONG nTool, const wchar_t* pszPath)
         return;
     }
     const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
-    std::wstring key = FoldCase(folder);
+    std::wstring key = tessvald::string::AsciiLower(folder);
     auto found = volume.m_folderIndex.find(key);
     if (found == volume.m_folderIndex.end()) {
         volume.m_folders.push_back({ folder, {}, false, {}, {} });
@@ -280,19 +278,20 @@ void CToolAvailability::TakeLateAnswers(HMENU hMenu)
     ApplyToMenu(hMenu, m_nMenuCount);
 }
 
-bool CToolAvailability::WaitForLookups(DWORD nTimeoutMs)
+bool CToolAvailability::IsKnownAvailable(ULONG nTool) const
 {
-    const DWORD nStart = GetTickCount();
-    for (const auto& entry : m_inFlight) {
-        const DWORD nElapsed = GetTickCount() - nStart;
-        if (WaitForSingleObject(entry.second->m_hDone.Get(), nElapsed < nTimeoutMs ? nTimeoutMs - nElapsed : 0)
-            != WAIT_OBJECT_0) {
-            NoteAbandonedWork();
-            return false;
-        }
+    for (const CTool& tool : m_tools) {
+        if (tool.m_nTool != nTool)
+            continue;
+        return tool.m_bAvailable && m_inFlight.count(VolumeKeyOf(tool.m_strPath)) == 0;
     }
+    return false;
+}
+
+bool CToolAvailability::HasLookupsInFlight()
+{
     TakeFinishedChecks();
-    return true;
+    return !m_inFlight.empty();
 }
 
 // Volumes still busy from an earlier click are left to finish.
@@ -325,7 +324,9 @@ void CToolAvailability::StartChecks(std::vector<std::shared_ptr<CVolumeCheck>>& 
         pCheck->m_hNotify = m_hNotify;
         pCheck->m_nMessage = m_nMessage;
         auto* pShare = new std::shared_ptr<CVolumeCheck>(pCheck);
+        BeginBackgroundWork();
         if (!pCheck->m_hDone || !TrySubmitThreadpoolCallback(RunVolumeCheck, pShare, nullptr)) {
+            EndBackgroundWork();
             delete pShare;
             continue;
         }
@@ -385,9 +386,10 @@ void CToolAvailability::ApplyToMenu(HMENU hMenu, ULONG nCount)
 
 void EnableToolEntries()
 {
+    CTrayState* pState = CTrayState::Current();
     CConfigReadBatch batch(g_config);
     ULONG nCount = 0;
-    if (!ReadToolCount(nCount))
+    if (pState == nullptr || !ReadToolCount(nCount))
         return;
-    g_toolAvailability.Refresh(g_hToolsMenu, nCount, kClickWaitMs);
+    pState->m_toolAvailability.Refresh(g_hToolsMenu, nCount, kClickWaitMs);
 }

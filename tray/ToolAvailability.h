@@ -46,8 +46,10 @@ public:
     // A new list: the tools keep what was known of their paths.
     void Clear();
     // Tool n, appended to the menu being built enabled, with its stored
-    // path; environment references are expanded for the test.
-    void Add(ULONG nTool, const wchar_t* pszPath);
+    // path; environment references are expanded for the test. A live
+    // folder (bFolder) can be started when its folder is there, any other
+    // tool when its file is.
+    void Add(ULONG nTool, const wchar_t* pszPath, bool bFolder = false);
     // Asks every volume that is not still busy and waits for the answers
     // up to nWaitMs, then enables the entries of tools 1 to nCount whose
     // files are there and greys the others; an entry is touched only when
@@ -56,9 +58,12 @@ public:
     // The answers that came since, applied to the entries as the last
     // Refresh counted them.
     void TakeLateAnswers(HMENU hMenu);
-    // Waits up to nTimeoutMs for the look-ups in flight; false (noted as
-    // abandoned work) when one is still stuck then.
-    bool WaitForLookups(DWORD nTimeoutMs);
+    // Whether tool n's file (or folder) was there at the last answer of its
+    // volume; false too while its volume has not answered (a dead share).
+    bool IsKnownAvailable(ULONG nTool) const;
+    // A look-up started and not answered yet. Each counts as background
+    // work (foundation/BackgroundWork) until it ends.
+    bool HasLookupsInFlight();
     // The file system look-ups of the last Refresh that answered in time.
     ULONG GetLookupCount() const { return m_nLookups; }
 
@@ -69,6 +74,7 @@ public:
         bool m_bAvailable;
         bool m_bEnabled;  // as the menu shows it
         bool m_bLink;
+        bool m_bFolder;
     };
 
     struct CFolder
@@ -114,8 +120,6 @@ private:
     void TakeFinishedChecks();
     void ApplyToMenu(HMENU hMenu, ULONG nCount);
 };
-
-extern CToolAvailability g_toolAvailability;
 
 // Before every showing of the tools menu: reads the tool count (no count,
 // no change) and brings the entries' states up to date, waiting for the

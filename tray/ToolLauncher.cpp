@@ -1,22 +1,23 @@
 #include "tray/ToolLauncher.h"
 
+#include "foundation/ComApartment.h"
 #include "foundation/WideFormat.h"
 #include "resolve/EntryResolver.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/MessageBoxes.h"
 #include "tray/TrayMenus.h"
 
 #include <shellapi.h>
 
+#include <string>
+
 using tessvald::string::CString;
 
 namespace {
-
-ShellExecuteHook s_pfnShellExecute = ShellExecuteExW;
 
 struct SShellError
 {
@@ -70,14 +71,54 @@ CString Expanded(const CString& strText)
     return strExpanded;
 }
 
-} // namespace
-
-void SetShellExecuteHook(ShellExecuteHook pfnHook)
+// What the shell is asked to start, and under which name a failure speaks
+// of it.
+struct SStart
 {
-    s_pfnShellExecute = pfnHook != nullptr ? pfnHook : ShellExecuteExW;
+    const wchar_t* pszName;
+    const wchar_t* pszVerb;
+    const wchar_t* pszFile;
+    const wchar_t* pszParameters;
+    const wchar_t* pszDirectory;
+    int nShow;
+};
+
+void StartWithShell(HWND hOwner, const SStart& start, ShellExecuteHook pfnShellExecute)
+{
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    // The shell's own boxes would speak of its codes, not of our tool.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = start.pszVerb;
+    info.lpFile = start.pszFile;
+    info.lpParameters = start.pszParameters;
+    info.lpDirectory = start.pszDirectory;
+    info.nShow = start.nShow;
+    // The shell may hand the start to an extension that wants COM.
+    EnterComApartment();
+    SetLastError(ERROR_SUCCESS);
+    if (pfnShellExecute(&info))
+        return;
+    const DWORD nError = LaunchErrorCode(info, GetLastError());
+    // The user said no to the elevation prompt: nothing failed.
+    if (nError == ERROR_CANCELLED)
+        return;
+    ShowError(hOwner, nError, L"Ambertille", L"Programm \"%s\" konnte nicht gestartet werden!", start.pszName);
 }
 
-void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)
+} // namespace
+
+void LaunchFile(HWND hOwner, const wchar_t* pszName, const wchar_t* pszPath, bool bElevate,
+                ShellExecuteHook pfnShellExecute)
+{
+    const std::wstring path = pszPath != nullptr ? pszPath : L"";
+    const std::size_t nSlash = path.find_last_of(L'\\');
+    const std::wstring folder = nSlash == std::wstring::npos ? std::wstring() : path.substr(0, nSlash);
+    StartWithShell(hOwner, { pszName, bElevate ? L"runas" : L"open", path.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL },
+                   pfnShellExecute);
+}
+
+void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate, ShellExecuteHook pfnShellExecute)
 {
     CRecord record;
     SetToolSection(record, nTool);
@@ -99,22 +140,8 @@ void LaunchTool(HWND hOwner, ULONG nTool, bool bElevate)
     // Parameters pass exactly as stored: nothing is quoted or shortened.
     const CString strPath = Expanded(record.m_strPath);
     const CString strWorking = Expanded(record.m_strWorking);
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    // The shell's own boxes would speak of its codes, not of our tool.
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = bElevate || record.m_bRunAs ? L"runas" : L"open";
-    info.lpFile = strPath.GetData();
-    info.lpParameters = record.m_strParam.GetData();
-    info.lpDirectory = strWorking.GetData();
-    info.nShow = static_cast<int>(record.m_nShow);
-    SetLastError(ERROR_SUCCESS);
-    if (s_pfnShellExecute(&info))
-        return;
-    const DWORD nError = LaunchErrorCode(info, GetLastError());
-    // The user said no to the elevation prompt: nothing failed.
-    if (nError == ERROR_CANCELLED)
-        return;
-    ShowError(hOwner, nError, L"Ambertille", L"Programm \"%s\" konnte nicht gestartet werden!",
-              record.m_strName.GetData());
+    StartWithShell(hOwner,
+                   { record.m_strName.GetData(), bElevate || record.m_bRunAs ? L"runas" : L"open", strPath.GetData(),
+                     record.m_strParam.GetData(), strWorking.GetData(), static_cast<int>(record.m_nShow) },
+                   pfnShellExecute);
 }

@@ -1,23 +1,29 @@
 #include "tray/TrayMenus.h"
 
 #include "foundation/ScopedDC.h"
+#include "resolve/EntryResolver.h"
 #include "resolve/IconIndex.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "tray/AppGlobals.h"
 #include "tray/MenuFont.h"
 #include "tray/MenuIcons.h"
 #include "tray/MenuItemData.h"
 #include "tray/ToolAvailability.h"
+#include "tray/ToolGroups.h"
+#include "tray/TrayState.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <utility>
 
 using tessvald::CClientDC;
 using tessvald::CSelectObject;
+using tessvald::string::CString;
 using EIconState = CIconCache::CIcon::EState;
 
 HMENU g_hToolsMenu = nullptr;
@@ -32,13 +38,6 @@ constexpr UINT kDrawFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE;
 // Half of the narrowest screen anyone runs: an entry narrower than this
 // needs no look at the monitor's work area.
 constexpr int kNarrowestHalfScreen = 320;
-
-CMenuFont s_toolsFont;
-CMenuFont s_programFont;
-// One context measures the entries of both menus while either lives: a
-// window's context for each entry costs far more than the measuring
-// itself (under Wine a server round trip each, some 45 us against 1 us).
-tessvald::CMemoryDCHandle s_measureDC;
 
 // The menu takes the data over; when the entry cannot be appended the data
 // has no owner and goes at once.
@@ -62,40 +61,103 @@ void AppendProgramEntry(HMENU hMenu, UINT nCommand, const wchar_t* pszText, LONG
     AppendOwnerDrawn(hMenu, nCommand, record, hFont);
 }
 
-// Appends tools 1 to count; true when at least one was a real entry.
-bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont)
+// An entry that opens a submenu; it carries the command id too, so that
+// the greying of a live folder finds it. The submenu goes with the entry
+// when it cannot be appended.
+bool AppendPopup(HMENU hMenu, HMENU hSubmenu, UINT nCommand, const CRecord& record, HFONT hFont)
+{
+    MenuItemData* pData = CreateMenuItemData(record, hFont);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
+    info.fType = MFT_OWNERDRAW;
+    info.hSubMenu = hSubmenu;
+    info.wID = nCommand;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(pData);
+    if (pData != nullptr && InsertMenuItemW(hMenu, static_cast<UINT>(GetMenuItemCount(hMenu)), TRUE, &info))
+        return true;
+    delete pData;
+    return false;
+}
+
+// A group's entry: the shell's folder icon and the group's name.
+bool AppendGroupEntry(HMENU hParent, HMENU hSubmenu, const std::wstring& name, HFONT hFont)
+{
+    CRecord record;
+    record.SetName(name.c_str());
+    record.SetIconFile(kFolderIconFile);
+    record.SetIconIndex(kFolderIconId);
+    return AppendPopup(hParent, hSubmenu, 0, record, hFont);
+}
+
+// A live folder's entry opens an empty submenu, filled when it opens.
+void AppendLiveFolder(HMENU hMenu, UINT nCommand, const CRecord& record, HFONT hFont, CLiveFolders& liveFolders)
+{
+    HMENU hSubmenu = CreatePopupMenu();
+    if (hSubmenu == nullptr)
+        return;
+    if (!AppendPopup(hMenu, hSubmenu, nCommand, record, hFont)) {
+        DestroyMenu(hSubmenu);
+        return;
+    }
+    CString strFolder;
+    liveFolders.Register(hSubmenu, ExpandEnvironment(record.m_strPath.GetData(), strFolder) ? strFolder.GetText()
+                                                                                          : record.m_strPath.GetText());
+}
+
+// Appends tools 1 to count, each into its group's submenu; true when at
+// least one was a real entry.
+bool AppendTools(HMENU hMenu, CRecord& record, HFONT hFont, CTrayState& state)
 {
     ULONG nCount = 0;
     if (!ReadToolCount(nCount))
         return false;
+    CGroupMenus groups(hMenu, [hFont](HMENU hParent, HMENU hSubmenu, const std::wstring& name) {
+        return AppendGroupEntry(hParent, hSubmenu, name, hFont);
+    });
     bool bToolAdded = false;
     for (ULONG n = 1; n <= nCount; ++n) {
         record.Reset();
         SetToolSection(record, n);
         ReadRecord(&record);
+        HMENU hTarget = groups.MenuFor(record.m_strGroup.GetData());
         if (record.IsSeparator()) {
-            AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(hTarget, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        AppendOwnerDrawn(hMenu, IDM_EDIT_TOOLS + n, record, hFont);
-        g_toolAvailability.Add(n, record.m_strPath.GetData());
+        if (record.m_bSubmenu)
+            AppendLiveFolder(hTarget, IDM_EDIT_TOOLS + n, record, hFont, state.m_liveFolders);
+        else
+            AppendOwnerDrawn(hTarget, IDM_EDIT_TOOLS + n, record, hFont);
+        state.m_toolAvailability.Add(n, record.m_strPath.GetData(), record.m_bSubmenu);
+        state.m_nFirstFreeId = IDM_EDIT_TOOLS + n + 1;
         bToolAdded = true;
     }
     return bToolAdded;
+}
+
+// Frees the entries' data in the menu and its submenus.
+void FreeItemData(HMENU hMenu)
+{
+    const int nCount = GetMenuItemCount(hMenu);
+    for (int i = 0; i < nCount; ++i) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_SUBMENU;
+        if (!GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info))
+            continue;
+        if (info.hSubMenu != nullptr)
+            FreeItemData(info.hSubMenu);
+        if ((info.fType & MFT_OWNERDRAW) != 0)
+            delete reinterpret_cast<MenuItemData*>(info.dwItemData);
+    }
 }
 
 void DestroyOwnedMenu(HMENU& hMenu, CMenuFont& font)
 {
     if (hMenu == nullptr)
         return;
-    const int nCount = GetMenuItemCount(hMenu);
-    for (int i = 0; i < nCount; ++i) {
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_DATA;
-        if (GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info) && (info.fType & MFT_OWNERDRAW) != 0)
-            delete reinterpret_cast<MenuItemData*>(info.dwItemData);
-    }
+    FreeItemData(hMenu);
     DestroyMenu(hMenu);
     hMenu = nullptr;
     font.Release();
@@ -103,12 +165,12 @@ void DestroyOwnedMenu(HMENU& hMenu, CMenuFont& font)
 
 // The old menu goes only once the new one holds its icons, so the icons
 // both show stay loaded.
-void ReplaceMenu(HMENU& hMenu, CMenuFont& font, HMENU hNewMenu, CMenuFont&& newFont)
+void ReplaceMenu(CTrayState& state, HMENU& hMenu, CMenuFont& font, HMENU hNewMenu, CMenuFont&& newFont)
 {
     DestroyOwnedMenu(hMenu, font);
     hMenu = hNewMenu;
     font = std::move(newFont);
-    QueueMenuIcons();
+    QueueMenuIcons(state);
 }
 
 MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
@@ -120,15 +182,18 @@ MenuItemData* MenuData(UINT nCtlType, ULONG_PTR nItemData)
 
 HDC MeasuringDC()
 {
-    if (!s_measureDC)
-        s_measureDC.Reset(CreateCompatibleDC(nullptr));
-    return s_measureDC.Get();
+    CTrayState* pState = CTrayState::Current();
+    if (pState == nullptr)
+        return nullptr;
+    if (!pState->m_measureDC)
+        pState->m_measureDC.Reset(CreateCompatibleDC(nullptr));
+    return pState->m_measureDC.Get();
 }
 
-void ReleaseMeasuringDCWithoutMenus()
+void ReleaseMeasuringDCWithoutMenus(CTrayState& state)
 {
     if (g_hToolsMenu == nullptr && g_hProgramMenu == nullptr)
-        s_measureDC.Reset();
+        state.m_measureDC.Reset();
 }
 
 void MeasureTextIn(HDC hDC, MenuItemData& data)
@@ -175,10 +240,21 @@ void DrawPlaceholder(HDC hDC, int x, int y, const MenuItemData& data)
     FrameRect(hDC, &rc, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
+// An entry of a live folder: the shell's icon once it is known.
+void DrawShellIcon(HDC hDC, int x, int y, const MenuItemData& data)
+{
+    if (data.m_nShellIcon == kShellIconPending)
+        DrawPlaceholder(hDC, x, y, data);
+    else if (data.m_nShellIcon >= 0 && data.m_hShellImages != nullptr)
+        ImageList_Draw(static_cast<HIMAGELIST>(data.m_hShellImages), data.m_nShellIcon, hDC, x, y, ILD_TRANSPARENT);
+}
+
 void DrawIcon(HDC hDC, int x, int y, const MenuItemData& data)
 {
-    if (data.m_pIcon == nullptr)
+    if (data.m_pIcon == nullptr) {
+        DrawShellIcon(hDC, x, y, data);
         return;
+    }
     switch (PrepareIconForDrawing(*data.m_pIcon)) {
     case EIconState::Loaded:
         DrawIconEx(hDC, x, y, data.m_pIcon->m_hIcon.Get(), data.m_nIconWidth, data.m_nIconHeight, 0, nullptr,
@@ -196,7 +272,8 @@ void DrawIcon(HDC hDC, int x, int y, const MenuItemData& data)
 
 void BuildToolsMenu()
 {
-    HMENU hMenu = CreatePopupMenu();
+    CTrayState* pState = CTrayState::Current();
+    HMENU hMenu = pState != nullptr ? CreatePopupMenu() : nullptr;
     if (hMenu == nullptr) {
         DestroyToolsMenu();
         return;
@@ -210,19 +287,22 @@ void BuildToolsMenu()
     CMenuFont font;
     font.Create();
 
-    g_toolAvailability.Clear();
+    pState->m_toolAvailability.Clear();
+    pState->m_liveFolders.Clear();
+    pState->m_nFirstFreeId = IDM_EDIT_TOOLS + 1;
     CRecord record;
-    if (AppendTools(hMenu, record, font.Get()))
+    if (AppendTools(hMenu, record, font.Get(), *pState))
         AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
 
     LONG nPosition = 0;
     AppendProgramEntry(hMenu, IDM_EDIT_TOOLS, L"Programme bearbeiten", IDI_APP, nPosition, record, font.Get());
-    ReplaceMenu(g_hToolsMenu, s_toolsFont, hMenu, std::move(font));
+    ReplaceMenu(*pState, g_hToolsMenu, pState->m_toolsFont, hMenu, std::move(font));
 }
 
 void BuildProgramMenu()
 {
-    HMENU hMenu = CreatePopupMenu();
+    CTrayState* pState = CTrayState::Current();
+    HMENU hMenu = pState != nullptr ? CreatePopupMenu() : nullptr;
     if (hMenu == nullptr) {
         DestroyProgramMenu();
         return;
@@ -235,20 +315,29 @@ void BuildProgramMenu()
     AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
     AppendProgramEntry(hMenu, IDM_UNINSTALL, L"Deinstallieren", IDI_UNINSTALL, nPosition, record, font.Get());
     AppendProgramEntry(hMenu, IDM_EXIT, L"Beenden", IDI_EXIT, nPosition, record, font.Get());
-    ReplaceMenu(g_hProgramMenu, s_programFont, hMenu, std::move(font));
+    ReplaceMenu(*pState, g_hProgramMenu, pState->m_programFont, hMenu, std::move(font));
 }
 
+// Without a tray state there is nothing the menus could own.
 void DestroyToolsMenu()
 {
-    DestroyOwnedMenu(g_hToolsMenu, s_toolsFont);
-    g_toolAvailability.Clear();
-    ReleaseMeasuringDCWithoutMenus();
+    CTrayState* pState = CTrayState::Current();
+    CMenuFont none;
+    DestroyOwnedMenu(g_hToolsMenu, pState != nullptr ? pState->m_toolsFont : none);
+    if (pState == nullptr)
+        return;
+    pState->m_toolAvailability.Clear();
+    pState->m_liveFolders.Clear();
+    ReleaseMeasuringDCWithoutMenus(*pState);
 }
 
 void DestroyProgramMenu()
 {
-    DestroyOwnedMenu(g_hProgramMenu, s_programFont);
-    ReleaseMeasuringDCWithoutMenus();
+    CTrayState* pState = CTrayState::Current();
+    CMenuFont none;
+    DestroyOwnedMenu(g_hProgramMenu, pState != nullptr ? pState->m_programFont : none);
+    if (pState != nullptr)
+        ReleaseMeasuringDCWithoutMenus(*pState);
 }
 
 void MeasureMenuItem(HWND hWnd, MEASUREITEMSTRUCT* pMeasure)

@@ -1,30 +1,24 @@
 #include "tray/TrayNotice.h"
 
+#include "tray/TrayState.h"
 #include "tray/TrayWindow.h"
 
 #include <shellapi.h>
 
-
-namespace {
-
-std::wstring s_pending;
-
-} // namespace
-
-void QueueTrayNotice(const wchar_t* pszText)
+void QueueTrayNotice(CTrayState& state, const wchar_t* pszText)
 {
     if (pszText == nullptr || pszText[0] == L'\0')
         return;
-    if (!s_pending.empty())
-        s_pending += L"\n";
-    s_pending += pszText;
+    if (!state.m_strPendingNotices.empty())
+        state.m_strPendingNotices += L"\n";
+    state.m_strPendingNotices += pszText;
     if (g_bIconAdded)
-        ShowQueuedTrayNotices();
+        ShowQueuedTrayNotices(state);
 }
 
-void ShowQueuedTrayNotices()
+void ShowQueuedTrayNotices(CTrayState& state)
 {
-    if (s_pending.empty() || !g_bIconAdded)
+    if (state.m_strPendingNotices.empty() || !g_bIconAdded)
         return;
     // A copy: the balloon's flags must not stick to the data that adds the
     // icon again after the task bar restarted.
@@ -32,14 +26,14 @@ void ShowQueuedTrayNotices()
     nid.uFlags = NIF_INFO;
     nid.dwInfoFlags = NIIF_INFO;
     lstrcpynW(nid.szInfoTitle, L"Ambertille", ARRAYSIZE(nid.szInfoTitle));
-    lstrcpynW(nid.szInfo, s_pending.c_str(), ARRAYSIZE(nid.szInfo));
+    lstrcpynW(nid.szInfo, state.m_strPendingNotices.c_str(), ARRAYSIZE(nid.szInfo));
     Shell_NotifyIconW(NIM_MODIFY, &nid);
-    s_pending.clear();
+    state.m_strPendingNotices.clear();
 }
 
-std::wstring TakeQueuedTrayNotices()
+std::wstring TakeQueuedTrayNotices(CTrayState& state)
 {
     std::wstring notices;
-    notices.swap(s_pending);
+    notices.swap(state.m_strPendingNotices);
     return notices;
 }

@@ -2,22 +2,32 @@
 
 #include "dialogs/CAboutDialog.h"
 #include "dialogs/CManipulateDialog.h"
+#include "dialogs/ListedToolEdit.h"
+#include "foundation/BackgroundWork.h"
+#include "foundation/ComApartment.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/ElevationChord.h"
+#include "tray/EntryContextMenu.h"
+#include "tray/EntryContextWatch.h"
 #include "tray/GlobalHotkey.h"
 #include "tray/HelpFile.h"
 #include "tray/MenuIcons.h"
 #include "tray/MenuTypeAhead.h"
 #include "tray/MessageBoxes.h"
 #include "tray/NotifyIconEvents.h"
+#include "tray/ShellContextMenu.h"
 #include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
 #include "tray/TrayMenus.h"
+#include "tray/TrayState.h"
+
+#include <memory>
+#include <new>
 
 HWND g_hMainWnd = nullptr;
 NOTIFYICONDATAW g_nid = {};
@@ -26,15 +36,15 @@ bool g_bMenuActive = false;
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"AmbertilleWindowClass";
-constexpr wchar_t kWindowName[] = L"Ambertille";
-constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr int kAddAttempts = 10;
 // Posted to ourselves from WM_MENUCHAR: the menu has handled the answer by
 // the time it arrives.
 constexpr UINT WM_TYPEAHEAD_CHECK = WM_USER + 101;
 // Posted by the availability look-ups that answered after their click.
 constexpr UINT WM_TOOLSCHECKED = WM_APP + 0x42;
+// Posted by the watch of the tools menu: an entry's context menu is asked
+// for (wParam its position, lParam its menu).
+constexpr UINT WM_ENTRYCONTEXT = WM_APP + 0x44;
 constexpr DWORD kAddRetryDelayMs = 500;
 // A settings file that could not be read is tried again this soon.
 constexpr UINT_PTR kRereadTimerId = 1;
@@ -42,9 +52,6 @@ constexpr UINT kRereadDelayMs = 2000;
 // The workers together get this long to end after the window is gone.
 constexpr DWORD kWorkerStopMs = 1500;
 
-// The session ended while a click was being handled; see OnEndSession.
-bool s_bQuitAfterClick = false;
-CNotifyIconDecoder s_notifyDecoder;
 
 // The task bar broadcasts this message when it starts anew (after the shell
 // crashed or was restarted); its icons are gone then.
@@ -54,11 +61,17 @@ UINT TaskbarCreatedMessage()
     return s_nMessage;
 }
 
+// Every message after WM_CREATE finds the state; earlier ones find none.
+CTrayState* StateOf(HWND hWnd)
+{
+    return reinterpret_cast<CTrayState*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+}
+
 // Some failures leave no error code behind; the box must show all the same.
 void ShowRunError(const wchar_t* pszText)
 {
     const DWORD nCode = GetLastError();
-    ShowError(nullptr, nCode != 0 ? nCode : kNoSystemText, kCaption, L"%s", pszText);
+    ShowError(nullptr, nCode != 0 ? nCode : kNoSystemText, kProgramName, L"%s", pszText);
 }
 
 bool RegisterMainClass()
@@ -67,7 +80,7 @@ bool RegisterMainClass()
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = g_hInstance;
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kTrayWindowClass;
     wc.hIconSm = g_hAppIcon;
     return RegisterClassExW(&wc) != 0;
 }
@@ -76,7 +89,7 @@ bool RegisterMainClass()
 // no size, and only owns the icon and the menus.
 bool CreateMainWindow()
 {
-    g_hMainWnd = CreateWindowExW(0, kClassName, kWindowName, WS_OVERLAPPEDWINDOW, GetSystemMetrics(SM_CXSCREEN),
+    g_hMainWnd = CreateWindowExW(0, kTrayWindowClass, kProgramName, WS_OVERLAPPEDWINDOW, GetSystemMetrics(SM_CXSCREEN),
                                  GetSystemMetrics(SM_CYSCREEN), 0, 0, nullptr, nullptr, g_hInstance, nullptr);
     return g_hMainWnd != nullptr;
 }
@@ -91,32 +104,32 @@ void FillNotifyIconData(HWND hWnd)
     g_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     g_nid.uCallbackMessage = WM_TRAYNOTIFY;
     g_nid.hIcon = g_hAppIcon;
-    lstrcpynW(g_nid.szTip, kWindowName, ARRAYSIZE(g_nid.szTip));
+    lstrcpynW(g_nid.szTip, kProgramName, ARRAYSIZE(g_nid.szTip));
 }
 
 // Version 4 lets the icon be used from the keyboard and tells where to
 // open; a shell that refuses it sends the button messages alone.
-void SetIconVersion()
+void SetIconVersion(CTrayState& state)
 {
     g_nid.uVersion = NOTIFYICON_VERSION_4;
-    s_notifyDecoder.SetVersion4(Shell_NotifyIconW(NIM_SETVERSION, &g_nid) != FALSE);
+    state.m_notifyDecoder.SetVersion4(Shell_NotifyIconW(NIM_SETVERSION, &g_nid) != FALSE);
 }
 
-bool AddIconOnce()
+bool AddIconOnce(CTrayState& state)
 {
     if (!Shell_NotifyIconW(NIM_ADD, &g_nid))
         return false;
     g_bIconAdded = true;
-    SetIconVersion();
+    SetIconVersion(state);
     return true;
 }
 
 // At logon the task bar may not be ready yet when autostart runs us, so the
 // shell gets about five seconds to accept the icon.
-bool AddTrayIcon()
+bool AddTrayIcon(CTrayState& state)
 {
     for (int nAttempt = 0; nAttempt < kAddAttempts; ++nAttempt) {
-        if (AddIconOnce())
+        if (AddIconOnce(state))
             return true;
         Sleep(kAddRetryDelayMs);
     }
@@ -137,12 +150,12 @@ void BuildMenus(HWND hWnd)
 {
     BuildToolsMenu();
     BuildProgramMenu();
-    ApplyGlobalHotkey(hWnd);
+    ApplyGlobalHotkey(*StateOf(hWnd));
 }
 
-void ReleaseMenus(HWND hWnd)
+void ReleaseMenus(CTrayState& state)
 {
-    ReleaseGlobalHotkey(hWnd);
+    ReleaseGlobalHotkey(state);
     CloseHelpFile();
     DestroyToolsMenu();
     DestroyProgramMenu();
@@ -196,10 +209,13 @@ POINT MenuPoint(const STrayRequest& request)
 }
 
 // bElevate: the entry was chosen with Ctrl+Shift (Enter or a click).
-UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bElevate)
+UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bElevate, bool bEntryContext = false)
 {
     const POINT pt = MenuPoint(request);
     CElevationChordWatch chord(hWnd);
+    std::unique_ptr<CEntryContextWatch> pContextWatch;
+    if (bEntryContext)
+        pContextWatch = std::make_unique<CEntryContextWatch>(hWnd, WM_ENTRYCONTEXT);
     // A menu opened from the keyboard starts on its first entry, as the
     // menus of the shell do; the menu's loop takes the key from the queue.
     if (request.bFromKeyboard)
@@ -211,6 +227,35 @@ UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bEleva
     // may not close when the user clicks elsewhere.
     PostMessageW(hWnd, WM_NULL, 0, 0);
     return nCommand;
+}
+
+// The entry's context menu opens over the tools menu, which stays open; a
+// choice closes both.
+void OnEntryContext(HWND hWnd, CTrayState& state, HMENU hMenu, int nPosition)
+{
+    CEntryContextWatch* pWatch = CEntryContextWatch::Current();
+    SMenuEntry entry;
+    if (pWatch == nullptr || !FindMenuEntry(state, hMenu, nPosition, entry))
+        return;
+    pWatch->SetPaused(true);
+    const EEntryAction eAction = ShowEntryContextMenu(hWnd, state, entry, pWatch->RequestPoint());
+    pWatch->SetPaused(false);
+    if (eAction == EEntryAction::None)
+        return;
+    state.m_ePendingAction = eAction;
+    state.m_pendingEntry = entry;
+    EndMenu();
+}
+
+// Explorer opens on the file's folder with the file selected.
+void OpenLocation(const std::wstring& path)
+{
+    EnterComApartment();
+    PIDLIST_ABSOLUTE pItem = nullptr;
+    if (FAILED(SHParseDisplayName(path.c_str(), nullptr, &pItem, 0, nullptr)))
+        return;
+    SHOpenFolderAndSelectItems(pItem, 0, nullptr, 0);
+    CoTaskMemFree(pItem);
 }
 
 // "Programme bearbeiten": the list editor runs here with the window
@@ -231,6 +276,37 @@ void EditToolList(HWND hWnd)
     ShowWindow(hWnd, SW_HIDE);
 }
 
+// A choice of an entry's context menu, once the tools menu has closed: a
+// dialog or a start must not run inside the menu's loop.
+void RunPendingEntryAction(HWND hWnd, CTrayState& state)
+{
+    const EEntryAction eAction = state.m_ePendingAction;
+    state.m_ePendingAction = EEntryAction::None;
+    const SMenuEntry& entry = state.m_pendingEntry;
+    switch (eAction) {
+    case EEntryAction::Edit:
+        ShowWindow(hWnd, SW_MINIMIZE);
+        if (EditListedTool(g_hInstance, hWnd, entry.nTool)) {
+            BuildMenus(hWnd);
+            RememberConfigFileState();
+        }
+        ShowWindow(hWnd, SW_HIDE);
+        break;
+    case EEntryAction::OpenLocation:
+        OpenLocation(entry.strPath);
+        break;
+    case EEntryAction::RunAsAdministrator:
+        if (entry.eKind == SMenuEntry::EKind::Tool)
+            LaunchTool(hWnd, entry.nTool, true, state.m_pfnShellExecute);
+        else
+            LaunchFile(hWnd, entry.strName.c_str(), entry.strPath.c_str(), true, state.m_pfnShellExecute);
+        break;
+    case EEntryAction::None:
+    case EEntryAction::ShellCommand:
+        break;
+    }
+}
+
 void ShowAboutBox(HWND)
 {
     CAboutDialog about;
@@ -239,7 +315,7 @@ void ShowAboutBox(HWND)
 
 void ConfirmUninstall(HWND hWnd)
 {
-    if (AskQuestion(hWnd, kCaption, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
+    if (AskQuestion(hWnd, kProgramName, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
     PostQuitMessage(0);
@@ -255,9 +331,10 @@ void HandleClick(HWND hWnd, const STrayRequest& request)
     else
         ShowProgramMenu(hWnd, request);
     g_bMenuActive = false;
-    if (!s_bQuitAfterClick)
+    CTrayState& state = *StateOf(hWnd);
+    if (!state.m_bQuitAfterClick)
         return;
-    s_bQuitAfterClick = false;
+    state.m_bQuitAfterClick = false;
     PostQuitMessage(0);
 }
 
@@ -266,14 +343,14 @@ void HandleClick(HWND hWnd, const STrayRequest& request)
 // the icon for the rest of the session. A menu open then is closed: its
 // loop does not end on the quit message and may even swallow it, so the
 // quit is posted again once the click's handler has returned.
-void OnEndSession(bool bEnding)
+void OnEndSession(CTrayState& state, bool bEnding)
 {
     if (!bEnding)
         return;
     PostQuitMessage(0);
     if (!g_bMenuActive)
         return;
-    s_bQuitAfterClick = true;
+    state.m_bQuitAfterClick = true;
     EndMenu();
 }
 
@@ -283,7 +360,7 @@ void OnEndSession(bool bEnding)
 // the focus from the user's program.
 LRESULT OnTrayNotify(HWND hWnd, WPARAM wParam, LPARAM lParam)
 {
-    const STrayRequest request = s_notifyDecoder.Decode(wParam, lParam);
+    const STrayRequest request = StateOf(hWnd)->m_notifyDecoder.Decode(wParam, lParam);
     if (request.eMenu == ETrayMenu::None)
         return 0;
     SetForegroundWindow(hWnd);
@@ -312,87 +389,73 @@ LRESULT OnMenuChar(HWND hWnd, HMENU hMenu, wchar_t chTyped)
 
 // The shell forgot our icon when its task bar started anew: the same icon
 // goes back, or the program would run on unreachable and refuse a restart.
-void OnTaskbarCreated()
+void OnTaskbarCreated(CTrayState& state)
 {
-    AddIconOnce();
+    AddIconOnce(state);
 }
 
-} // namespace
-
-void RunTray()
+LRESULT OnCreate(HWND hWnd)
 {
-    TaskbarCreatedMessage();
-    if (!RegisterMainClass()) {
-        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
-        return;
-    }
-    if (!CreateMainWindow()) {
-        ShowRunError(L"Das Fenster konnte nicht erzeugt werden!");
-        return;
-    }
-    FillNotifyIconData(g_hMainWnd);
-    if (!AddTrayIcon()) {
-        ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
-        return;
-    }
-    ShowQueuedTrayNotices();
-    RunMessageLoop();
+    auto* pState = new (std::nothrow) CTrayState();
+    if (pState == nullptr)
+        return -1;
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pState));
+    pState->Attach(hWnd);
+    StartIconLoading(*pState, hWnd);
+    pState->m_toolAvailability.SetNotify(hWnd, WM_TOOLSCHECKED);
+    pState->m_liveFolders.SetWindow(hWnd);
+    BuildMenusFromFile(hWnd);
+    return 0;
 }
 
-void RemoveTrayIcon()
+// A window closed from outside (WM_CLOSE, taskkill without /F) must end
+// the process too, or it runs on without an icon. The state's workers are
+// told to stop as it goes; the end of the run waits for them.
+void OnDestroy(HWND hWnd)
 {
-    if (!g_bIconAdded)
-        return;
-    Shell_NotifyIconW(NIM_DELETE, &g_nid);
-    g_bIconAdded = false;
+    std::unique_ptr<CTrayState> pState(StateOf(hWnd));
+    KillTimer(hWnd, kRereadTimerId);
+    ReleaseMenus(*pState);
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    PostQuitMessage(0);
 }
 
-void DestroyMainWindow()
+// The messages of a window that has its state.
+LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (g_hMainWnd == nullptr)
-        return;
-    DestroyWindow(g_hMainWnd);
-    g_hMainWnd = nullptr;
-}
-
-void StopTrayWorkers()
-{
-    const DWORD nStart = GetTickCount();
-    StopIconLoading(kWorkerStopMs);
-    const DWORD nElapsed = GetTickCount() - nStart;
-    g_toolAvailability.WaitForLookups(nElapsed < kWorkerStopMs ? kWorkerStopMs - nElapsed : 0);
-}
-
-LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-{
+    LRESULT nResult = 0;
+    if (state.m_pShellMenu != nullptr && state.m_pShellMenu->HandleMenuMessage(nMsg, wParam, lParam, nResult))
+        return nResult;
     switch (nMsg) {
-    case WM_CREATE:
-        StartIconLoading(hWnd);
-        g_toolAvailability.SetNotify(hWnd, WM_TOOLSCHECKED);
-        BuildMenusFromFile(hWnd);
+    case WM_MENUSELECT:
+        if (CEntryContextWatch* pWatch = CEntryContextWatch::Current())
+            pWatch->OnMenuSelect(wParam, lParam);
         return 0;
-    case WM_DESTROY:
-        // A window closed from outside (WM_CLOSE, taskkill without /F)
-        // must end the process too, or it runs on without an icon. The
-        // workers are told to end here and waited for once the window is
-        // gone.
-        RequestIconLoadingStop();
-        g_toolAvailability.SetNotify(nullptr, 0);
-        KillTimer(hWnd, kRereadTimerId);
-        ReleaseMenus(hWnd);
-        PostQuitMessage(0);
+    case WM_ENTRYCONTEXT:
+        OnEntryContext(hWnd, state, reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam));
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        OnEndSession(wParam != FALSE);
+        OnEndSession(state, wParam != FALSE);
         return 0;
     case WM_TIMER:
         if (wParam == kRereadTimerId)
             OnRereadTimer(hWnd);
+        else
+            state.m_liveFolders.OnTimer(wParam);
+        return 0;
+    case WM_INITMENUPOPUP:
+        state.m_liveFolders.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_UNINITMENUPOPUP:
+        state.m_liveFolders.OnUninitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_FOLDERLISTED:
+        state.m_liveFolders.OnListed();
         return 0;
     case WM_TOOLSCHECKED:
-        g_toolAvailability.TakeLateAnswers(g_hToolsMenu);
+        state.m_toolAvailability.TakeLateAnswers(g_hToolsMenu);
         RepaintOpenMenus();
         return 0;
     case WM_DRAWITEM:
@@ -414,16 +477,74 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_HOTKEY:
         return OnHotkey(hWnd, wParam);
     case WM_MENUICONSLOADED:
-        OnMenuIconsLoaded();
+        OnMenuIconsLoaded(state);
         return 0;
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
-            OnTaskbarCreated();
+            OnTaskbarCreated(state);
             return 0;
         }
         break;
     }
     return DefWindowProcW(hWnd, nMsg, wParam, lParam);
+}
+
+} // namespace
+
+void RunTray(const wchar_t* pszStartNotice)
+{
+    TaskbarCreatedMessage();
+    if (!RegisterMainClass()) {
+        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
+        return;
+    }
+    if (!CreateMainWindow()) {
+        ShowRunError(L"Das Fenster konnte nicht erzeugt werden!");
+        return;
+    }
+    CTrayState& state = *StateOf(g_hMainWnd);
+    QueueTrayNotice(state, pszStartNotice);
+    FillNotifyIconData(g_hMainWnd);
+    if (!AddTrayIcon(state)) {
+        ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
+        return;
+    }
+    ShowQueuedTrayNotices(state);
+    RunMessageLoop();
+}
+
+void RemoveTrayIcon()
+{
+    if (!g_bIconAdded)
+        return;
+    Shell_NotifyIconW(NIM_DELETE, &g_nid);
+    g_bIconAdded = false;
+}
+
+void DestroyMainWindow()
+{
+    if (g_hMainWnd == nullptr)
+        return;
+    DestroyWindow(g_hMainWnd);
+    g_hMainWnd = nullptr;
+}
+
+void StopTrayWorkers()
+{
+    WaitForBackgroundWork(kWorkerStopMs);
+}
+
+LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_CREATE)
+        return OnCreate(hWnd);
+    CTrayState* pState = StateOf(hWnd);
+    if (pState == nullptr)
+        return DefWindowProcW(hWnd, nMsg, wParam, lParam);
+    if (nMsg != WM_DESTROY)
+        return OnStateMessage(hWnd, *pState, nMsg, wParam, lParam);
+    OnDestroy(hWnd);
+    return 0;
 }
 
 void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
@@ -432,12 +553,20 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
     if (g_hToolsMenu == nullptr)
         return;
     EnableToolEntries();
+    CTrayState& state = *StateOf(hWnd);
+    state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont.Get());
     bool bElevate = false;
-    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate);
-    if (nCommand == IDM_EDIT_TOOLS)
+    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate, true);
+    SLiveCommand live;
+    if (state.m_liveFolders.FindCommand(nCommand, live))
+        LaunchFile(hWnd, live.bOpenFolder ? live.strPath.c_str() : live.strName.c_str(), live.strPath.c_str(),
+                   bElevate && !live.bOpenFolder, state.m_pfnShellExecute);
+    else if (nCommand == IDM_EDIT_TOOLS)
         EditToolList(hWnd);
     else if (nCommand > IDM_EDIT_TOOLS)
-        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate);
+        LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate, state.m_pfnShellExecute);
+    state.m_liveFolders.EndShowing();
+    RunPendingEntryAction(hWnd, state);
 }
 
 void ShowProgramMenu(HWND hWnd, const STrayRequest& request)

@@ -7,15 +7,19 @@
 // icon and both menus, and the message loop.
 
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+// The hidden window's class; with the program's name as the window's, it is
+// the mark of a running tray.
+constexpr wchar_t kTrayWindowClass[] = L"AmbertilleWindowClass";
 
 extern HWND g_hMainWnd;
 extern NOTIFYICONDATAW g_nid;
 extern bool g_bIconAdded;
 extern bool g_bMenuActive;
 
-// Registers the class, creates the window, adds the icon and runs the loop
-// until WM_QUIT; a failing step is shown and ends the run.
-void RunTray();
+// Registers the class, creates the window, adds the icon (with the notice,
+// when one is given) and runs the loop until WM_QUIT; a failing step is
+// shown and ends the run.
+void RunTray(const wchar_t* pszStartNotice = nullptr);
 // Tear-down, also when the run never started.
 void RemoveTrayIcon();
 void DestroyMainWindow();

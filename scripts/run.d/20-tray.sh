@@ -46,6 +46,16 @@ tray_click left
 shot tray-tools 1.5
 tray_close_menu
 
+# A group and a live folder, opened from the keyboard.
+tray_click left
+winpoke menukeys down down right
+shot tray-group 1.5
+tray_close_menu
+tray_click left
+winpoke menukeys down down down down right
+shot tray-live-folder 2.0
+tray_close_menu
+
 # Same tools, other display options.
 iconv -f UTF-16 -t UTF-8 "$DEMO/ambertille.ini" | tr -d '\r' | sed \
     -e 's/^icons=.*/icons=large/' \

@@ -2,8 +2,9 @@
 // 96 and at 144 dots per inch, its access keys are unique, and its icon-only
 // buttons carry German names and tooltips.
 //
-// Wine cannot change the resolution of a running prefix, so 144 dots per
-// inch are worked out the way the dialog manager itself lays a template out:
+// A process reads the screen's resolution once, when it starts, so within
+// one run the other resolution is worked out the way the dialog manager
+// itself lays a template out:
 // the template's font at -MulDiv(points, dpi, 72) pixels; the horizontal
 // base unit from the width of "A…Za…z" as (width / 26 + 1) / 2, the
 // vertical one the font's tmHeight; each position and size in dialog units
@@ -12,6 +13,13 @@
 // the dialog manager gave the live controls, which shows the method holds.
 // Each label's text is then measured in that font with DrawTextW, as the
 // control draws it, against the rectangle it would have.
+//
+// The tests run at 96 dots per inch. So that the dialog manager's own
+// conversion is seen at 144 as well, one test runs these checks again in a
+// child process started while the prefix's resolution says 144 (the value
+// LogPixels under HKCU\Control Panel\Desktop, which Wine reads when a
+// process starts); there the live rectangles must match the reckoning at
+// 144.
 #include "EditorTestSupport.h"
 
 #include "dialogs/CAboutDialog.h"
@@ -21,18 +29,25 @@
 #include "dialogs/CRegisterDialog.h"
 #include "foundation/CString.h"
 #include "resources/resource.h"
+#include "settings/DisplayOptions.h"
+#include "support/ChildProcess.h"
 #include "support/DialogAutomation.h"
+#include "support/RegistryGuard.h"
+#include "support/TempDir.h"
+#include "support/Wine.h"
 #include "tray/AppGlobals.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <cwctype>
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testsupport;
@@ -433,7 +448,6 @@ protected:
     void SetUp() override
     {
         m_strSavedPath = g_strModulePath;
-        g_hInstance = GetModuleHandleW(nullptr);
         wchar_t szPath[MAX_PATH + 1] = {};
         GetModuleFileNameW(nullptr, szPath, MAX_PATH);
         g_strModulePath = szPath;
@@ -444,13 +458,18 @@ protected:
     // editor on a settings file of their own.
     std::vector<DialogCase> Dialogs()
     {
+        const HINSTANCE hInstance = GetModuleHandleW(nullptr);
         return {
-            { IDD_MANIPULATE, "list editor", [] { CManipulateDialog().DoModal(g_hInstance, nullptr); } },
+            { IDD_MANIPULATE, "list editor", [=] { CManipulateDialog().DoModal(hInstance, nullptr); } },
             { IDD_REGISTER, "entry editor",
-              [] { CRegisterDialog().DoModal(g_hInstance, nullptr, nullptr, L"Eintrag erstellen"); } },
-            { IDD_OPTIONS, "options", [] { COptionDialog().DoModal(g_hInstance, nullptr); } },
-            { IDD_ABOUT, "About box", [] { CAboutDialog().DoModal(g_hInstance, nullptr); } },
-            { IDD_HELP, "help screen", [] { CHelpDialog().DoModal(g_hInstance, nullptr); } },
+              [=] { CRegisterDialog().DoModal(hInstance, nullptr, nullptr, L"Eintrag erstellen"); } },
+            { IDD_OPTIONS, "options", [=] {
+                 COptionDialog options;
+                 options.m_options = GetDisplayOptions();
+                 options.DoModal(hInstance, nullptr);
+             } },
+            { IDD_ABOUT, "About box", [=] { CAboutDialog().DoModal(hInstance, nullptr); } },
+            { IDD_HELP, "help screen", [=] { CHelpDialog().DoModal(hInstance, nullptr); } },
         };
     }
 
@@ -482,10 +501,53 @@ int ScreenResolution()
     return nDpi;
 }
 
+// Set in the child run: the resolution its screen must have.
+constexpr wchar_t kChildDpiVariable[] = L"AMBERTILLE_LAYOUT_DPI";
+constexpr wchar_t kChildTest[] = L"DialogLayoutTest.EveryDialogLaidOutAt144DotsPerInchPassesTheSameChecks";
+
+int ChildDpi()
+{
+    wchar_t szValue[16] = {};
+    return GetEnvironmentVariableW(kChildDpiVariable, szValue, 16) != 0 ? _wtoi(szValue) : 0;
+}
+
+// gtest's report of the child's run: how many tests ran, and the failures.
+struct ChildReport
+{
+    int nTests = 0;
+    std::vector<std::string> failures;
+};
+
+ChildReport ReadChildReport(const std::wstring& path)
+{
+    ChildReport report;
+    const std::string xml = ReadFileBytes(path);
+    const size_t nTests = xml.find(" tests=\"");
+    if (nTests != std::string::npos)
+        report.nTests = std::atoi(xml.c_str() + nTests + 8);
+    for (size_t nAt = xml.find("<failure message=\""); nAt != std::string::npos;
+         nAt = xml.find("<failure message=\"", nAt + 1)) {
+        const size_t nStart = nAt + 18;
+        std::string text = xml.substr(nStart, xml.find('"', nStart) - nStart);
+        for (const auto& entity : { std::make_pair("&#x0A;", "\n"), std::make_pair("&quot;", "\""),
+                                    std::make_pair("&lt;", "<"), std::make_pair("&gt;", ">"),
+                                    std::make_pair("&amp;", "&") }) {
+            for (size_t nEntity = text.find(entity.first); nEntity != std::string::npos;
+                 nEntity = text.find(entity.first, nEntity + 1))
+                text.replace(nEntity, std::strlen(entity.first), entity.second);
+        }
+        report.failures.push_back(text);
+    }
+    return report;
+}
+
 } // namespace
 
 TEST_F(DialogLayoutTest, EveryLabelShowsWholeAt96And144DotsPerInch)
 {
+    if (ChildDpi() != 0) {
+        ASSERT_EQ(ChildDpi(), ScreenResolution()) << "the child does not run at the resolution it was started for";
+    }
     for (const DialogCase& dialogCase : Dialogs()) {
         SCOPED_TRACE(dialogCase.pszName);
         const DialogTemplate dialog = LoadTemplate(dialogCase.nTemplate);
@@ -566,4 +628,39 @@ TEST_F(DialogLayoutTest, IconButtonsHaveGermanNamesAndTooltips)
         EXPECT_EQ(button.pszName, name);
         EXPECT_EQ(button.pszTip, live.tips[button.nId]);
     }
+}
+
+// The same checks, with the dialogs laid out by the dialog manager at 144
+// dots per inch, in a child process of this test program. Windows takes a
+// new resolution only at the next logon.
+TEST_F(DialogLayoutTest, EveryDialogLaidOutAt144DotsPerInchPassesTheSameChecks)
+{
+    if (ChildDpi() != 0)
+        GTEST_SKIP() << "this is the child run";
+    if (!IsWine())
+        GTEST_SKIP() << "a resolution set in the registry takes effect at the next logon";
+    CTempDir folder;
+    const std::wstring report = folder.File(L"child.xml");
+    {
+        // Back to what it was as soon as the child has ended, so that no
+        // later process of the prefix starts at 144.
+        CRegistryValueGuard keep(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+        const DWORD nDpi = 144;
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
+                                                 REG_DWORD, &nDpi, sizeof(nDpi)));
+        wchar_t szProgram[MAX_PATH + 1] = {};
+        GetModuleFileNameW(nullptr, szProgram, MAX_PATH);
+        CChildProcess child(szProgram,
+                            L"--gtest_filter=DialogLayoutTest.*-" + std::wstring(kChildTest) + L" --gtest_output=xml:\""
+                                + report + L"\"",
+                            L"", { { kChildDpiVariable, L"144" } });
+        ASSERT_TRUE(child.Started());
+        DWORD nExitCode = 1;
+        ASSERT_TRUE(child.Wait(40000, &nExitCode)) << "the child did not end within 40 s";
+        EXPECT_EQ(0u, nExitCode);
+    }
+    const ChildReport result = ReadChildReport(report);
+    EXPECT_LT(0, result.nTests) << "the child ran no checks";
+    for (const std::string& failure : result.failures)
+        ADD_FAILURE() << "at 144 dpi: " << failure;
 }

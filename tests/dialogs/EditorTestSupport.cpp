@@ -2,7 +2,6 @@
 
 #include "resources/resource.h"
 #include "settings/CConfig.h"
-#include "tray/AppGlobals.h"
 #include "support/DialogAutomation.h"
 
 #include <commctrl.h>
@@ -255,6 +254,20 @@ void TypeKey(HWND hDlg, UINT nVirtualKey)
     Pump(hDlg);
 }
 
+const std::vector<CancelWay>& CancelWays()
+{
+    static const std::vector<CancelWay> ways = {
+        { "Abbrechen", [](HWND hDlg) { testsupport::ClickButton(hDlg, IDCANCEL); } },
+        { "Esc", [](HWND hDlg) { TypeKey(hDlg, VK_ESCAPE); } },
+        // The dialog manager posts the cancel command for the close box.
+        { "close box", [](HWND hDlg) {
+             SendMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+             Pump(hDlg);
+         } },
+    };
+    return ways;
+}
+
 HWND ListOf(HWND hDlg)
 {
     return GetDlgItem(hDlg, IDC_TOOL_LIST);
@@ -262,14 +275,33 @@ HWND ListOf(HWND hDlg)
 
 void ListEditorTest::SetUp()
 {
-    g_hInstance = GetModuleHandleW(nullptr);
     m_types.Register(L".ambtest", L"Ambertille.Test", L"Ambertille-Testdatei");
     m_types.Register(L".ambtest2", L"Ambertille.Test2", L"Zweite Testdatei");
 }
 
 int ListEditorTest::Run(const TitledHandlers& handlers)
 {
-    return RunDialogs([this] { return m_editor.DoModal(g_hInstance, nullptr); }, handlers);
+    TitledHandlers answering = handlers;
+    for (auto& handler : answering) {
+        if (handler.first != kEditorTitle)
+            continue;
+        handler.second = [this, inner = handler.second](HWND hWnd) {
+            if (m_nDiscardAnswer == 0 || !IsDiscardQuestion(hWnd)) {
+                inner(hWnd);
+                return;
+            }
+            ++m_nDiscardQuestions;
+            testsupport::ClickButton(hWnd, m_nDiscardAnswer);
+        };
+    }
+    return RunDialogs([this] { return m_editor.DoModal(GetModuleHandleW(nullptr), nullptr); }, answering);
+}
+
+bool IsDiscardQuestion(HWND hWnd)
+{
+    return testsupport::IsMessageBox(hWnd)
+        && testsupport::MessageBoxText(hWnd).find(L"Sollen die \u00C4nderungen an der Programmliste verworfen")
+               == 0;
 }
 
 std::wstring CellText(HWND hList, int nRow, int nColumn)

@@ -97,6 +97,15 @@ void Pump(HWND hDlg);
 // A key pressed and released on the focused control, fully processed.
 void TypeKey(HWND hDlg, UINT nVirtualKey);
 
+// The three ways a user cancels a dialog: "Abbrechen", Esc and the close
+// box. Each is run through before it returns.
+struct CancelWay
+{
+    const char* pszWay;
+    std::function<void(HWND hDlg)> cancel;
+};
+const std::vector<CancelWay>& CancelWays();
+
 constexpr wchar_t kEditorTitle[] = L"Programme bearbeiten";
 
 HWND ListOf(HWND hDlg);
@@ -112,7 +121,14 @@ protected:
     CSettingsScope m_settings;
     CFileTypeScope m_types;
     CManipulateDialog m_editor;
+    // The question before "Abbrechen" drops changed rows is answered with
+    // this (0: it goes to the test's own handler of the editor's title)
+    // and counted.
+    int m_nDiscardAnswer = IDYES;
+    int m_nDiscardQuestions = 0;
 };
+
+bool IsDiscardQuestion(HWND hWnd);
 
 std::wstring CellText(HWND hList, int nRow, int nColumn);
 std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn);

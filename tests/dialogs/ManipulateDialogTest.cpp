@@ -8,12 +8,13 @@
 #include "support/TempDir.h"
 #include "settings/CConfig.h"
 #include "settings/CRecord.h"
-#include "tray/AppGlobals.h"
+#include "settings/DisplayOptions.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -200,22 +201,94 @@ TEST_F(ManipulateDialogTest, SaveOfAnEmptyListWritesCountZero)
     EXPECT_EQ(L"", m_settings.Read(L"tool1", L"name"));
 }
 
-TEST_F(ManipulateDialogTest, CancelDropsListChangesWithoutAQuestion)
+// Rows that differ from what was read are dropped only after a question;
+// a change undone, or an entry closed as it was, is none.
+TEST_F(ManipulateDialogTest, CancelAsksBeforeItDropsChangedRows)
 {
-    m_settings.Write(kThreeTools);
-    const std::string before = m_settings.Bytes();
-    const int nResult = Run({ { kEditorTitle, [](HWND hDlg) {
-        ClickButton(hDlg, IDC_SEPARATOR);
-        ClickButton(hDlg, IDC_DELETE);
-        ClickButton(hDlg, IDCANCEL);
-    } } });
-    EXPECT_EQ(2, nResult);
-    EXPECT_EQ(before, m_settings.Bytes());
+    CTempDir folder;
+    const std::wstring dropped = folder.File(L"neu.ambtest");
+    ASSERT_TRUE(WriteFileBytes(dropped, "Inhalt"));
+    std::wstring renameTo;
+    const struct
+    {
+        const char* pszChange;
+        std::function<void(HWND)> change;
+        bool bAsks;
+    } changes[] = {
+        { "none", [](HWND) {}, false },
+        { "separator", [](HWND hDlg) { ClickButton(hDlg, IDC_SEPARATOR); }, true },
+        { "delete", [](HWND hDlg) { ClickButton(hDlg, IDC_DELETE); }, true },
+        { "move", [](HWND hDlg) { ClickButton(hDlg, IDC_MOVE_DOWN); }, true },
+        { "move and back", [](HWND hDlg) {
+              ClickButton(hDlg, IDC_MOVE_DOWN);
+              ClickButton(hDlg, IDC_MOVE_UP);
+          }, false },
+        { "new entry", [](HWND hDlg) { ClickButton(hDlg, IDC_NEW); }, true },
+        { "edit", [&](HWND hDlg) {
+              renameTo = L"Umbenannt";
+              ClickButton(hDlg, IDC_EDIT);
+          }, true },
+        { "edit closed as it was", [&](HWND hDlg) {
+              renameTo.clear();
+              ClickButton(hDlg, IDC_EDIT);
+          }, false },
+        { "drop", [&](HWND hDlg) {
+              SendMessageW(hDlg, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle({ dropped })), 0);
+          }, true },
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.pszChange);
+        m_settings.Write(kThreeTools);
+        const std::string before = m_settings.Bytes();
+        m_nDiscardQuestions = 0;
+        const int nResult = Run({ { kEditorTitle, [&](HWND hDlg) {
+                                       c.change(hDlg);
+                                       ClickButton(hDlg, IDCANCEL);
+                                   } },
+                                  { L"Eintrag erstellen", [](HWND hWnd) {
+                                       SetDlgItemTextW(hWnd, IDC_NAME, L"Neu");
+                                       ClickButton(hWnd, IDC_CLOSE);
+                                   } },
+                                  { L"Eintrag bearbeiten", [&](HWND hWnd) {
+                                       if (!renameTo.empty())
+                                           SetDlgItemTextW(hWnd, IDC_NAME, renameTo.c_str());
+                                       ClickButton(hWnd, IDC_CLOSE);
+                                   } } });
+        EXPECT_EQ(2, nResult);
+        EXPECT_EQ(c.bAsks ? 1 : 0, m_nDiscardQuestions);
+        EXPECT_EQ(before, m_settings.Bytes());
+    }
 }
 
-// The question comes with the editor's title as its caption.
+// "Nein" keeps the editor open with its rows, to be saved; Esc and the
+// close box ask as "Abbrechen" does.
+TEST_F(ManipulateDialogTest, NoToTheQuestionKeepsTheChangedRows)
+{
+    for (const auto& way : CancelWays()) {
+        SCOPED_TRACE(way.pszWay);
+        m_settings.Write(kThreeTools);
+        m_nDiscardQuestions = 0;
+        m_nDiscardAnswer = IDNO;
+        std::vector<std::wstring> rows;
+        const int nResult = Run({ { kEditorTitle, [&](HWND hDlg) {
+            ClickButton(hDlg, IDC_SEPARATOR);
+            way.cancel(hDlg);
+            rows = ColumnTexts(ListOf(hDlg), 0);
+            ClickButton(hDlg, IDC_SAVE);
+        } } });
+        EXPECT_EQ(1, m_nDiscardQuestions);
+        EXPECT_EQ((std::vector<std::wstring>{ L"Rechner", L"Notizen", L"@" }), rows);
+        EXPECT_EQ(1, nResult);
+        EXPECT_EQ(L"@", m_settings.Read(L"tool3", L"name"));
+    }
+}
+
+// The question comes with the editor's title as its caption. The editor
+// takes over what the options dialog hands back, so they are the
+// program's options from then on.
 TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAlone)
 {
+    const SDisplayOptions saved = GetDisplayOptions();
     for (int nAnswer : { IDNO, IDYES }) {
         SCOPED_TRACE(nAnswer);
         m_settings.Write(kThreeTools);
@@ -231,14 +304,20 @@ TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAl
                                        ClickButton(hWnd, IDC_OPTIONS);
                                        ClickButton(hWnd, IDCANCEL);
                                    } },
-                                  { L"Optionen ändern", [](HWND hWnd) { ClickButton(hWnd, IDC_CLOSE); } } });
+                                  { L"Optionen ändern", [](HWND hWnd) {
+                                       CheckDlgButton(hWnd, IDC_LARGE_ICONS, BST_CHECKED);
+                                       ClickButton(hWnd, IDC_CLOSE);
+                                   } } });
+        const bool bLargeIcons = g_bLargeIcons;
+        SetDisplayOptions(saved);
         EXPECT_EQ(2, nResult);
         EXPECT_EQ(L"Soll die Änderung der Optionen gespeichert werden?", question);
+        EXPECT_TRUE(bLargeIcons);
         if (nAnswer == IDNO) {
             EXPECT_EQ(before, m_settings.Bytes());
             continue;
         }
-        EXPECT_EQ(L"small", m_settings.Read(L"tools", L"icons"));
+        EXPECT_EQ(L"large", m_settings.Read(L"tools", L"icons"));
         EXPECT_NE(L"", m_settings.Read(L"font", L"size"));
         EXPECT_EQ(L"3", m_settings.Read(L"tools", L"count"));
         EXPECT_EQ(L"", m_settings.Read(L"tool2", L"name"));

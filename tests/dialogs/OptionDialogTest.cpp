@@ -1,7 +1,6 @@
 #include "dialogs/COptionDialog.h"
 #include "resources/resource.h"
 #include "settings/DisplayOptions.h"
-#include "tray/AppGlobals.h"
 
 #include "EditorTestSupport.h"
 #include "support/DialogAutomation.h"
@@ -119,35 +118,12 @@ std::wstring SomeInstalledFace()
     return *installed.rbegin();
 }
 
-struct Options
+bool SameOptions(const SDisplayOptions& a, const SDisplayOptions& b)
 {
-    bool bLargeIcons;
-    bool bShortPath;
-    bool bSystemFont;
-    LOGFONTW logFont;
-    UINT nHotkeyModifiers;
-    UINT nHotkeyKey;
-
-    static Options Current()
-    {
-        return { g_bLargeIcons, g_bShortPath, g_bSystemFont, g_logFont, g_nHotkeyModifiers, g_nHotkeyKey };
-    }
-    void MakeCurrent() const
-    {
-        g_bLargeIcons = bLargeIcons;
-        g_bShortPath = bShortPath;
-        g_bSystemFont = bSystemFont;
-        g_logFont = logFont;
-        g_nHotkeyModifiers = nHotkeyModifiers;
-        g_nHotkeyKey = nHotkeyKey;
-    }
-    bool operator==(const Options& other) const
-    {
-        return bLargeIcons == other.bLargeIcons && bShortPath == other.bShortPath
-            && bSystemFont == other.bSystemFont && std::memcmp(&logFont, &other.logFont, sizeof(logFont)) == 0
-            && nHotkeyModifiers == other.nHotkeyModifiers && nHotkeyKey == other.nHotkeyKey;
-    }
-};
+    return a.bLargeIcons == b.bLargeIcons && a.bShortPath == b.bShortPath && a.bSystemFont == b.bSystemFont
+        && std::memcmp(&a.logFont, &b.logFont, sizeof(a.logFont)) == 0 && a.nHotkeyModifiers == b.nHotkeyModifiers
+        && a.nHotkeyKey == b.nHotkeyKey;
+}
 
 WORD ShownHotkey(HWND hDlg)
 {
@@ -178,26 +154,16 @@ private:
     bool m_bHeld;
 };
 
-// Every case starts from the program's initial options and leaves them so.
+// Every case starts from the program's initial options; the dialog shows
+// m_options and hands the user's choice back there.
 class OptionDialogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_saved = Options::Current();
-        m_hSavedInstance = g_hInstance;
-        g_hInstance = GetModuleHandleW(nullptr);
-        Initial().MakeCurrent();
-    }
-    void TearDown() override
-    {
-        m_saved.MakeCurrent();
-        g_hInstance = m_hSavedInstance;
-    }
+    void SetUp() override { m_options = Initial(); }
 
-    static Options Initial()
+    static SDisplayOptions Initial()
     {
-        Options options = { false, false, true, {}, 0, 0 };
+        SDisplayOptions options = { false, false, true, {}, 0, 0 };
         options.logFont.lfHeight = -11;
         options.logFont.lfWeight = FW_NORMAL;
         options.logFont.lfCharSet = DEFAULT_CHARSET;
@@ -224,7 +190,9 @@ protected:
             PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
         });
         COptionDialog dialog;
-        const int nResult = dialog.DoModal(g_hInstance, nullptr);
+        dialog.m_options = m_options;
+        const int nResult = dialog.DoModal(GetModuleHandleW(nullptr), nullptr);
+        m_options = dialog.m_options;
         EXPECT_FALSE(automation.TimedOut());
         EXPECT_EQ(1 + (pBoxTexts != nullptr ? static_cast<int>(pBoxTexts->size()) : 0), automation.Count());
         return nResult;
@@ -236,9 +204,7 @@ protected:
             GTEST_SKIP() << "the sizes below are worked out for 96 dots per inch";
     }
 
-private:
-    Options m_saved = {};
-    HINSTANCE m_hSavedInstance = nullptr;
+    SDisplayOptions m_options = {};
 };
 
 } // namespace
@@ -246,7 +212,7 @@ private:
 TEST_F(OptionDialogTest, OpensWithTheCurrentOptions)
 {
     RequireScreenAt96Dpi();
-    const std::wstring face = g_logFont.lfFaceName;
+    const std::wstring face = m_options.logFont.lfFaceName;
     int nChecks = 0;
     const int nResult = Run([&](HWND hDlg) {
         EXPECT_EQ(L"Optionen ändern", WindowText(hDlg));
@@ -284,7 +250,7 @@ TEST_F(OptionDialogTest, SelectsTheCurrentFaceByItsWholeName)
             faces.push_back(*it);
     }
     for (const std::wstring& face : faces) {
-        wcscpy(g_logFont.lfFaceName, face.c_str());
+        wcscpy(m_options.logFont.lfFaceName, face.c_str());
         Run([&](HWND hDlg) {
             EXPECT_EQ(face, ControlText(hDlg, IDC_FACE));
             ClickButton(hDlg, IDCANCEL);
@@ -338,7 +304,7 @@ TEST_F(OptionDialogTest, SystemFontSwitchesTheNineFontControlsWithoutTouchingThe
 TEST_F(OptionDialogTest, ShortPathBoxShowsItsValueButCannotBeChanged)
 {
     for (bool bShortPath : { false, true }) {
-        g_bShortPath = bShortPath;
+        m_options.bShortPath = bShortPath;
         Run([&](HWND hDlg) {
             HWND hBox = GetDlgItem(hDlg, IDC_SHORT_PATH);
             EXPECT_TRUE(IsWindowVisible(hBox));
@@ -346,7 +312,7 @@ TEST_F(OptionDialogTest, ShortPathBoxShowsItsValueButCannotBeChanged)
             EXPECT_EQ(bShortPath, Checked(hDlg, IDC_SHORT_PATH));
             ClickButton(hDlg, IDC_CLOSE);
         });
-        EXPECT_EQ(bShortPath, g_bShortPath);
+        EXPECT_EQ(bShortPath, m_options.bShortPath);
     }
 }
 
@@ -366,7 +332,7 @@ TEST_F(OptionDialogTest, TypedSizesArePreviewedAndAppliedWithTheirMinimum)
         { L"14", L"14", -19 },
     };
     for (const auto& sample : cases) {
-        g_bSystemFont = false;
+        m_options.bSystemFont = false;
         LONG nPreviewHeight = 0;
         std::wstring field;
         const int nResult = Run([&](HWND hDlg) {
@@ -378,26 +344,26 @@ TEST_F(OptionDialogTest, TypedSizesArePreviewedAndAppliedWithTheirMinimum)
         EXPECT_EQ(1, nResult);
         EXPECT_EQ(sample.pszField, field);
         EXPECT_EQ(sample.nHeight, nPreviewHeight) << "preview after typing " << sample.pszField;
-        EXPECT_EQ(sample.nHeight, g_logFont.lfHeight) << "applied after typing " << sample.pszField;
+        EXPECT_EQ(sample.nHeight, m_options.logFont.lfHeight) << "applied after typing " << sample.pszField;
     }
 }
 
 TEST_F(OptionDialogTest, PickingASizeFillsTheFieldAndThePreview)
 {
     RequireScreenAt96Dpi();
-    g_bSystemFont = false;
+    m_options.bSystemFont = false;
     Run([&](HWND hDlg) {
         PickSize(hDlg, L"14");
         EXPECT_EQ(L"14", WindowText(SizeEdit(hDlg)));
         EXPECT_EQ(-19, PreviewLogFont(hDlg).lfHeight);
         ClickButton(hDlg, IDC_CLOSE);
     });
-    EXPECT_EQ(-19, g_logFont.lfHeight);
+    EXPECT_EQ(-19, m_options.logFont.lfHeight);
 }
 
 TEST_F(OptionDialogTest, StyleBoxesArePreviewedAndApplied)
 {
-    g_bSystemFont = false;
+    m_options.bSystemFont = false;
     Run([&](HWND hDlg) {
         ClickButton(hDlg, IDC_BOLD);
         ClickButton(hDlg, IDC_ITALIC);
@@ -408,70 +374,61 @@ TEST_F(OptionDialogTest, StyleBoxesArePreviewedAndApplied)
         EXPECT_EQ(1, preview.lfUnderline);
         ClickButton(hDlg, IDC_CLOSE);
     });
-    EXPECT_EQ(FW_BOLD, g_logFont.lfWeight);
-    EXPECT_EQ(1, g_logFont.lfItalic);
-    EXPECT_EQ(1, g_logFont.lfUnderline);
+    EXPECT_EQ(FW_BOLD, m_options.logFont.lfWeight);
+    EXPECT_EQ(1, m_options.logFont.lfItalic);
+    EXPECT_EQ(1, m_options.logFont.lfUnderline);
 }
 
 TEST_F(OptionDialogTest, ChoosingAFaceWithTheKeyboardPreviewsAndAppliesIt)
 {
-    g_bSystemFont = false;
+    m_options.bSystemFont = false;
     std::wstring chosen;
     Run([&](HWND hDlg) {
         HWND hFaces = GetDlgItem(hDlg, IDC_FACE);
         SetFocus(hFaces);
         SendMessageW(hFaces, WM_KEYDOWN, VK_HOME, 0);
         chosen = ControlText(hDlg, IDC_FACE);
-        EXPECT_NE(std::wstring(g_logFont.lfFaceName), chosen);
+        EXPECT_NE(std::wstring(m_options.logFont.lfFaceName), chosen);
         EXPECT_EQ(chosen, ControlText(hDlg, IDC_PREVIEW));
         EXPECT_EQ(chosen, PreviewLogFont(hDlg).lfFaceName);
         ClickButton(hDlg, IDC_CLOSE);
     });
-    EXPECT_EQ(chosen, g_logFont.lfFaceName);
+    EXPECT_EQ(chosen, m_options.logFont.lfFaceName);
 }
 
 TEST_F(OptionDialogTest, AFaceThatIsNotInstalledIsKept)
 {
     // A name that only begins an installed face's name.
     const std::wstring face = SomeInstalledFace().substr(0, 3);
-    wcscpy(g_logFont.lfFaceName, face.c_str());
+    wcscpy(m_options.logFont.lfFaceName, face.c_str());
     Run([&](HWND hDlg) {
         // A face whose name only begins another one must not select that one.
         EXPECT_EQ(CB_ERR, SendDlgItemMessageW(hDlg, IDC_FACE, CB_GETCURSEL, 0, 0));
         EXPECT_EQ(L"", ControlText(hDlg, IDC_PREVIEW));
         ClickButton(hDlg, IDC_CLOSE);
     });
-    EXPECT_EQ(face, g_logFont.lfFaceName);
+    EXPECT_EQ(face, m_options.logFont.lfFaceName);
 }
 
 TEST_F(OptionDialogTest, FontChoiceIsAppliedEvenUnderTheSystemFont)
 {
     RequireScreenAt96Dpi();
-    g_bSystemFont = false;
+    m_options.bSystemFont = false;
     Run([&](HWND hDlg) {
         TypeSize(hDlg, L"12");
         ClickButton(hDlg, IDC_BOLD);
         ClickButton(hDlg, IDC_SYSTEM_FONT);
         ClickButton(hDlg, IDC_CLOSE);
     });
-    EXPECT_TRUE(g_bSystemFont);
-    EXPECT_EQ(-16, g_logFont.lfHeight);
-    EXPECT_EQ(FW_BOLD, g_logFont.lfWeight);
+    EXPECT_TRUE(m_options.bSystemFont);
+    EXPECT_EQ(-16, m_options.logFont.lfHeight);
+    EXPECT_EQ(FW_BOLD, m_options.logFont.lfWeight);
 }
 
 TEST_F(OptionDialogTest, CancelLeavesEveryOptionAsItWas)
 {
-    const Options before = Options::Current();
-    const struct
-    {
-        const char* pszWay;
-        std::function<void(HWND)> endIt;
-    } ways[] = {
-        { "Abbrechen", [](HWND hDlg) { ClickButton(hDlg, IDCANCEL); } },
-        { "Esc", [](HWND hDlg) { PressKey(hDlg, VK_ESCAPE); } },
-        { "close box", [](HWND hDlg) { PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); } },
-    };
-    for (const auto& way : ways) {
+    const SDisplayOptions before = m_options;
+    for (const auto& way : editortest::CancelWays()) {
         const int nResult = Run([&](HWND hDlg) {
             ClickButton(hDlg, IDC_LARGE_ICONS);
             ClickButton(hDlg, IDC_SYSTEM_FONT);
@@ -481,20 +438,20 @@ TEST_F(OptionDialogTest, CancelLeavesEveryOptionAsItWas)
             TypeSize(hDlg, L"20");
             SendMessageW(GetDlgItem(hDlg, IDC_FACE), WM_KEYDOWN, VK_HOME, 0);
             SetShownHotkey(hDlg, 'J', HOTKEYF_CONTROL | HOTKEYF_ALT);
-            way.endIt(hDlg);
+            way.cancel(hDlg);
         });
         EXPECT_EQ(2, nResult) << way.pszWay;
-        EXPECT_TRUE(before == Options::Current()) << way.pszWay;
+        EXPECT_TRUE(SameOptions(before, m_options)) << way.pszWay;
     }
 }
 
 TEST_F(OptionDialogTest, CloseWithoutChangesReturnsOneAndKeepsTheOptions)
 {
     RequireScreenAt96Dpi();
-    const Options before = Options::Current();
+    const SDisplayOptions before = m_options;
     const int nResult = Run([](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); });
     EXPECT_EQ(1, nResult);
-    EXPECT_TRUE(before == Options::Current());
+    EXPECT_TRUE(SameOptions(before, m_options));
 }
 
 // Enter used to do nothing here; "&Schließen" is now the default button.
@@ -506,7 +463,7 @@ TEST_F(OptionDialogTest, EnterAppliesLikeTheCloseButton)
         PressKey(hDlg, VK_RETURN);
     });
     EXPECT_EQ(1, nResult);
-    EXPECT_TRUE(g_bLargeIcons);
+    EXPECT_TRUE(m_options.bLargeIcons);
 }
 
 TEST_F(OptionDialogTest, ShortcutIsShownAppliedAndKeptWhereTheControlCannotShowIt)
@@ -534,8 +491,8 @@ TEST_F(OptionDialogTest, ShortcutIsShownAppliedAndKeptWhereTheControlCannotShowI
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszCase);
-        g_nHotkeyModifiers = c.nModifiers;
-        g_nHotkeyKey = c.nKey;
+        m_options.nHotkeyModifiers = c.nModifiers;
+        m_options.nHotkeyKey = c.nKey;
         WORD nShown = 0;
         const int nResult = Run([&](HWND hDlg) {
             nShown = ShownHotkey(hDlg);
@@ -545,8 +502,8 @@ TEST_F(OptionDialogTest, ShortcutIsShownAppliedAndKeptWhereTheControlCannotShowI
         });
         EXPECT_EQ(1, nResult);
         EXPECT_EQ(c.nShown, nShown);
-        EXPECT_EQ(c.nAppliedModifiers, g_nHotkeyModifiers);
-        EXPECT_EQ(c.nAppliedKey, g_nHotkeyKey);
+        EXPECT_EQ(c.nAppliedModifiers, m_options.nHotkeyModifiers);
+        EXPECT_EQ(c.nAppliedKey, m_options.nHotkeyKey);
     }
 }
 
@@ -566,8 +523,8 @@ TEST_F(OptionDialogTest, TypingABareLetterGetsCtrlAltAddedAndBackspaceClears)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszCase);
-        g_nHotkeyModifiers = c.nModifiers;
-        g_nHotkeyKey = c.nKey;
+        m_options.nHotkeyModifiers = c.nModifiers;
+        m_options.nHotkeyKey = c.nKey;
         WORD nShown = 0xFFFF;
         Run([&](HWND hDlg) {
             SetFocus(GetDlgItem(hDlg, IDC_HOTKEY));
@@ -598,7 +555,7 @@ TEST_F(OptionDialogTest, ATakenOrUnusableShortcutIsRefusedAndTheDialogStaysOpen)
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.pszCase);
-        const Options before = Options::Current();
+        const SDisplayOptions before = m_options;
         std::vector<std::wstring> boxes;
         bool bOpenAfterRefusal = false;
         bool bFocusOnShortcut = false;
@@ -616,27 +573,27 @@ TEST_F(OptionDialogTest, ATakenOrUnusableShortcutIsRefusedAndTheDialogStaysOpen)
         EXPECT_EQ(std::vector<std::wstring>{ c.pszBox }, boxes);
         EXPECT_TRUE(bOpenAfterRefusal);
         EXPECT_TRUE(bFocusOnShortcut);
-        EXPECT_TRUE(before == Options::Current()) << "nothing is applied";
+        EXPECT_TRUE(SameOptions(before, m_options)) << "nothing is applied";
     }
 
     // The shortcut in force is held by the program's own tray: keeping it is
     // no conflict. A free one is accepted and not kept registered.
-    g_nHotkeyModifiers = MOD_CONTROL | MOD_ALT;
-    g_nHotkeyKey = 'Q';
+    m_options.nHotkeyModifiers = MOD_CONTROL | MOD_ALT;
+    m_options.nHotkeyKey = 'Q';
     EXPECT_EQ(1, Run([](HWND hDlg) { ClickButton(hDlg, IDC_CLOSE); }));
-    EXPECT_EQ(static_cast<UINT>('Q'), g_nHotkeyKey);
+    EXPECT_EQ(static_cast<UINT>('Q'), m_options.nHotkeyKey);
     EXPECT_EQ(1, Run([](HWND hDlg) {
         SetShownHotkey(hDlg, 'W', HOTKEYF_CONTROL | HOTKEYF_ALT);
         ClickButton(hDlg, IDC_CLOSE);
     }));
-    EXPECT_EQ(static_cast<UINT>('W'), g_nHotkeyKey);
+    EXPECT_EQ(static_cast<UINT>('W'), m_options.nHotkeyKey);
     CTakenHotkey again(MOD_CONTROL | MOD_ALT, 'W');
     EXPECT_TRUE(again.IsHeld()) << "the trial registration was taken back";
 }
 
 TEST_F(OptionDialogTest, OwnsEveryPreviewFontItMakes)
 {
-    g_bSystemFont = false;
+    m_options.bSystemFont = false;
     HFONT hFirst = nullptr;
     HFONT hLast = nullptr;
     Run([&](HWND hDlg) {

@@ -7,7 +7,6 @@
 #include "support/Shortcut.h"
 #include "support/TempDir.h"
 #include "support/Wine.h"
-#include "tray/AppGlobals.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -31,8 +30,6 @@ const int kFieldIds[] = { IDC_NAME, IDC_PATH, IDC_PARAM, IDC_WORKING, IDC_DESCRI
 class RegisterDialogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { g_hInstance = GetModuleHandleW(nullptr); }
-
     // Runs the editor; the handler acts on it once it is up. Windows it
     // opens itself (the file chooser) go to onOther.
     int Run(const CRecord* pRecord, const std::function<void(HWND)>& onEditor,
@@ -50,7 +47,7 @@ protected:
                 PostMessageW(hWnd, WM_CLOSE, 0, 0);
             }
         });
-        const int nResult = m_editor.DoModal(g_hInstance, nullptr, pRecord,
+        const int nResult = m_editor.DoModal(GetModuleHandleW(nullptr), nullptr, pRecord,
                                              pRecord != nullptr ? L"Eintrag bearbeiten" : L"Eintrag erstellen");
         EXPECT_FALSE(automation.TimedOut());
         return nResult;

@@ -46,13 +46,14 @@ testing::AssertionResult ClickIcon(DWORD nDown, DWORD nUp)
     if (hTaskbar == nullptr || !GetWindowRect(hTaskbar, &rc))
         return testing::AssertionFailure() << "no task bar";
     const POINT pt = { rc.right - 10, (rc.top + rc.bottom) / 2 };
-    SendInputs({ MouseInput(0, pt) });
+    if (!SendInputs({ MouseInput(0, pt) }))
+        return testing::AssertionFailure() << "the pointer's move was not taken";
     testing::AssertionResult arrived = WaitFor("the pointer on the icon", [&] {
         POINT now = {};
         return GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
     });
-    if (arrived)
-        SendInputs({ MouseInput(nDown, pt), MouseInput(nUp, pt) });
+    if (arrived && !SendInputs({ MouseInput(nDown, pt), MouseInput(nUp, pt) }))
+        return testing::AssertionFailure() << "the click was not taken";
     return arrived;
 }
 
@@ -110,12 +111,12 @@ TEST(TrayKeyboard, TheShortcutAndALetterStartATool)
     CTrayProcess tray;
     tray.WriteSettings("[tools]\nhotkey=Ctrl+Alt+F9\n" + TwoRecorders(tray).substr(8));
     ASSERT_TRUE(tray.StartWithIcon());
-    SendInputs({ KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(VK_F9, false),
-                 KeyInput(VK_F9, true), KeyInput(VK_MENU, true), KeyInput(VK_CONTROL, true) });
+    ASSERT_TRUE(SendInputs({ KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(VK_F9, false),
+                             KeyInput(VK_F9, true), KeyInput(VK_MENU, true), KeyInput(VK_CONTROL, true) }));
     HWND hMenu = nullptr;
     ASSERT_TRUE(tray.WaitForShown(kMenuClass, &hMenu)) << "the shortcut opened no menu";
     ASSERT_TRUE(tray.WaitForMenuReady());
-    SendInputs({ KeyInput('Z', false), KeyInput('Z', true) });
+    ASSERT_TRUE(SendInputs({ KeyInput('Z', false), KeyInput('Z', true) }));
     EXPECT_TRUE(WaitForTextFile(tray.File(L"Zweiter.txt")));
     EXPECT_TRUE(tray.WaitForGone(kMenuClass));
 }

@@ -2,7 +2,7 @@
 
 #include "settings/CRecord.h"
 #include "settings/SettingsFile.h"
-#include "settings/ToolFields.h"
+#include "settings/SettingsLayout.h"
 #include "support/TextReport.h"
 
 #include <gtest/gtest.h>

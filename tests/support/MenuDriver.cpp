@@ -44,7 +44,7 @@ std::wstring DescribeMenu(HMENU hMenu)
     for (int i = 0; i < nCount; ++i) {
         MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_ID;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
         GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
         if (!text.empty())
             text += L"|";
@@ -52,9 +52,12 @@ std::wstring DescribeMenu(HMENU hMenu)
             text += L"-";
             continue;
         }
-        text += std::to_wstring(info.wID);
+        if (info.hSubMenu == nullptr || info.wID != 0)
+            text += std::to_wstring(info.wID) + L" ";
         if ((info.fType & MFT_OWNERDRAW) != 0)
-            text += L" " + NameIn(ItemDataOf(hMenu, static_cast<UINT>(i), TRUE));
+            text += NameIn(ItemDataOf(hMenu, static_cast<UINT>(i), TRUE));
+        if (info.hSubMenu != nullptr)
+            text += L"[" + DescribeMenu(info.hSubMenu) + L"]";
     }
     return text;
 }

@@ -10,7 +10,9 @@ namespace testsupport {
 
 // A menu as text: "2025 One|-|2027 Three|-|2024 Programme bearbeiten",
 // "-" for a separator; owner-drawn entries show the name a screen reader
-// reads from their item data.
+// reads from their item data; a submenu follows its entry in brackets
+// ("Büro[2026 Two]"), an entry that opens one shows its id only when it has
+// one.
 std::wstring DescribeMenu(HMENU hMenu);
 // The name of the entry with this command as accessibility tools read it
 // (GetMenuItemInfoW, then the MSAAMENUINFO at the start of the item data);

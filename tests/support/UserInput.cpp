@@ -21,10 +21,10 @@ INPUT MouseInput(DWORD nFlags, POINT pt)
     return input;
 }
 
-void SendInputs(const std::vector<INPUT>& inputs)
+bool SendInputs(const std::vector<INPUT>& inputs)
 {
     std::vector<INPUT> copy(inputs);
-    SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT));
+    return SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT)) == copy.size();
 }
 
 void PostKeys(HWND hWnd, const std::vector<UINT>& keys)

@@ -12,7 +12,8 @@ namespace testsupport {
 INPUT KeyInput(WORD nKey, bool bUp);
 // A mouse event at a point of the screen, moving the pointer there.
 INPUT MouseInput(DWORD nFlags, POINT pt);
-void SendInputs(const std::vector<INPUT>& inputs);
+// False when the system took not all of them.
+bool SendInputs(const std::vector<INPUT>& inputs);
 
 // Virtual keys posted to one window (an open menu's) as down and up, one
 // after the other, as a user presses them.

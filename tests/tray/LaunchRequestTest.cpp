@@ -57,7 +57,7 @@ TEST(LaunchTool, HandsTheShellTheVerbAndTheExpandedPaths)
         SCOPED_TRACE(c.pszName);
         settings.Write("[tools]\ncount=1\n[tool1]\nname=A\n" + c.keys);
         s_call.nCalls = 0;
-        LaunchTool(nullptr, 1, c.bElevate);
+        LaunchTool(nullptr, 1, c.bElevate, CRecordingShell::Hook());
         ASSERT_EQ(1, s_call.nCalls);
         EXPECT_EQ(c.pszVerb, s_call.verb);
         EXPECT_EQ(c.file, s_call.file);
@@ -79,14 +79,14 @@ TEST(LaunchTool, ADeclinedPromptAndAToolWithoutPathShowNothing)
     s_call.bResult = FALSE;
     s_call.nError = ERROR_CANCELLED;
     s_call.nInstApp = SE_ERR_ACCESSDENIED;
-    LaunchTool(nullptr, 1);
+    LaunchTool(nullptr, 1, false, CRecordingShell::Hook());
     EXPECT_EQ(1, s_call.nCalls);
 
     // The file lost the tool after the menu was built.
     for (const char* pszFile : { "[tools]\ncount=1\n", "[tools]\ncount=1\n[tool1]\nname=Pathless\n" }) {
         settings.Write(pszFile);
-        LaunchTool(nullptr, 1);
-        LaunchTool(nullptr, 1, true);
+        LaunchTool(nullptr, 1, false, CRecordingShell::Hook());
+        LaunchTool(nullptr, 1, true, CRecordingShell::Hook());
     }
     EXPECT_EQ(1, s_call.nCalls) << "an empty path reached the shell";
     EXPECT_EQ(0, automation.Count());

@@ -27,15 +27,24 @@ BOOL WINAPI RecordingShellExecute(SHELLEXECUTEINFOW* pInfo)
 
 } // namespace
 
-CRecordingShell::CRecordingShell()
+CRecordingShell::CRecordingShell() : m_pState(CTrayState::Current()), m_pfnPrevious(nullptr)
 {
     Call() = SShellCall();
-    SetShellExecuteHook(RecordingShellExecute);
+    if (m_pState == nullptr)
+        return;
+    m_pfnPrevious = m_pState->m_pfnShellExecute;
+    m_pState->m_pfnShellExecute = RecordingShellExecute;
 }
 
 CRecordingShell::~CRecordingShell()
 {
-    SetShellExecuteHook(nullptr);
+    if (m_pState != nullptr)
+        m_pState->m_pfnShellExecute = m_pfnPrevious;
+}
+
+ShellExecuteHook CRecordingShell::Hook()
+{
+    return RecordingShellExecute;
 }
 
 SShellCall& CRecordingShell::Call()

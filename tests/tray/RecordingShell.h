@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tray/TrayState.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,8 +22,9 @@ struct SShellCall
     INT_PTR nInstApp = 42;
 };
 
-// Stands in for the shell's start call while it lives: nothing is started,
-// every call is noted in the shared record and answered as it says.
+// Stands in for the shell's start call of the tray state in force while it
+// lives (and for LaunchTool called with Hook()): nothing is started, every
+// call is noted in the shared record and answered as it says.
 class CRecordingShell
 {
 public:
@@ -31,6 +34,11 @@ public:
     virtual ~CRecordingShell();
 
     static SShellCall& Call();
+    static ShellExecuteHook Hook();
+
+private:
+    CTrayState* m_pState;
+    ShellExecuteHook m_pfnPrevious;
 };
 
 } // namespace traytest

@@ -58,6 +58,48 @@ TEST(ToolsMenu, FollowsTheToolSectionsUpToTheCount)
     }
 }
 
+// A group is one entry where its first member stands; its members follow
+// inside in list order, separators included; names match ignoring case and
+// keep the first spelling; bad values get a sound reading. A live folder is
+// an entry that opens an empty submenu, filled when it opens.
+TEST(ToolsMenu, GroupsGatherTheirToolsInSubmenus)
+{
+    const auto tool = [](int n, const std::string& name, const std::string& extra) {
+        return "[tool" + std::to_string(n) + "]\nname=" + name + "\n" + extra;
+    };
+    const struct
+    {
+        const char* pszName;
+        std::string tools;
+        const wchar_t* pszMenu;
+    } cases[] = {
+        { "no groups", tool(1, "A", "") + tool(2, "B", ""), L"2025 A|2026 B" },
+        { "a group where its first member stands",
+          tool(1, "A", "") + tool(2, "B", "group=G\n") + tool(3, "C", "") + tool(4, "D", "group=G\n"),
+          L"2025 A|G[2026 B|2028 D]|2027 C" },
+        { "nested, with separators inside",
+          tool(1, "A", "group=B\xC3\xBCro\\Tabellen\n") + tool(2, "@", "group=B\xC3\xBCro\n")
+              + tool(3, "C", "group=B\xC3\xBCro\n"),
+          L"B\u00FCro[Tabellen[2025 A]|-|2027 C]" },
+        { "case ignored, first spelling kept",
+          tool(1, "A", "group=B\xC3\xBCro\n") + tool(2, "B", "group=B\xC3\x9CRO\n"),
+          L"B\u00FCro[2025 A|2026 B]" },
+        { "empty segments and blanks", tool(1, "A", "group=\\ X \\\\ Y \\\n") + tool(2, "B", "group=  \n"),
+          L"X[Y[2025 A]]|2026 B" },
+        { "deeper than eight stays at the eighth",
+          tool(1, "A", "group=1\\2\\3\\4\\5\\6\\7\\8\\9\\10\n"),
+          L"1[2[3[4[5[6[7[8[2025 A]]]]]]]]" },
+        { "a live folder", tool(1, "Ordner", "path=C:\\Daten\nsubmenu=TRUE\n"), L"2025 Ordner[]" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CTraySettings settings;
+        settings.Write("\xEF\xBB\xBF[tools]\ncount=9\n" + c.tools);
+        BuildToolsMenu();
+        EXPECT_EQ(std::wstring(c.pszMenu) + L"|-|2024 Programme bearbeiten", DescribeMenu(g_hToolsMenu));
+    }
+}
+
 TEST(ToolsMenu, MissingSectionGivesAnEntryWithoutTextOrPicture)
 {
     CTraySettings settings;

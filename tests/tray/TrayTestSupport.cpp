@@ -28,6 +28,7 @@ std::wstring ExePath()
 
 CTraySettings::CTraySettings() : m_iniPath(m_dir.File(L"ambertille.ini")), m_savedFont(g_logFont)
 {
+    m_state.Attach(nullptr);
     g_strModulePath.Assign(ExePath().c_str());
     g_config.SetFileName(m_iniPath.c_str());
     g_configFileInfo = {};
@@ -43,6 +44,11 @@ CTraySettings::~CTraySettings()
     g_bLargeIcons = false;
     g_bSystemFont = true;
     g_logFont = m_savedFont;
+}
+
+CTrayState& State()
+{
+    return *CTrayState::Current();
 }
 
 void CTraySettings::Write(const std::string& lines) const
@@ -85,7 +91,8 @@ HICON LoadedIcon(const MenuItemData* pData)
 {
     if (pData == nullptr || pData->m_pIcon == nullptr)
         return nullptr;
-    g_iconCache.LoadNow(*pData->m_pIcon);
+    if (pData->m_pCache != nullptr)
+        pData->m_pCache->LoadNow(*pData->m_pIcon);
     return pData->m_pIcon->m_hIcon.Get();
 }
 

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 #include "tray/MenuFont.h"
 #include "tray/MenuItemData.h"
+#include "tray/TrayState.h"
 
 #include <windows.h>
 
@@ -15,6 +16,8 @@ namespace traytest {
 // Points the program at a settings file in a fresh folder (the file itself
 // is written only when a test asks) and puts back afterwards what the tray
 // code changes: the display options, both menus, the file state last seen.
+// Its tray state stands in for the tray window's while no such window lives
+// (the menus, their fonts and icons, the greying).
 class CTraySettings
 {
 public:
@@ -32,10 +35,14 @@ public:
     void SetWriteTime(const FILETIME& time) const;
 
 private:
+    CTrayState m_state;
     testsupport::CTempDir m_dir;
     std::wstring m_iniPath;
     LOGFONTW m_savedFont;
 };
+
+// The tray state in force: the newest test window's, else the settings'.
+CTrayState& State();
 
 // An entry's data made as a menu build makes it, with a font of its own.
 class CTestMenuEntry

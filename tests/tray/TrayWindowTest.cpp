@@ -389,22 +389,22 @@ TEST(MainWindow, TheGlobalShortcutOpensTheToolsMenuAndATakenOneIsToldOnce)
     CTraySettings settings;
     settings.Write("[tools]\ncount=1\nhotkey=Ctrl+Alt+F11\n[tool1]\nname=One\n");
     RememberConfigFileState();
-    TakeQueuedTrayNotices();
+    TakeQueuedTrayNotices(traytest::State());
     // Another program holds the shortcut first.
     HWND hHolder = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11));
     {
         CMainTestWindow window;
-        EXPECT_EQ(L"Das Tastenk\u00fcrzel Strg+Alt+F11 ist bereits vergeben.", TakeQueuedTrayNotices());
+        EXPECT_EQ(L"Das Tastenk\u00fcrzel Strg+Alt+F11 ist bereits vergeben.", TakeQueuedTrayNotices(traytest::State()));
         settings.Write("[tools]\ncount=2\nhotkey=Ctrl+Alt+F11\n[tool1]\nname=One\n[tool2]\nname=Two\n");
         CMenuDriver driver;
         window.Click(WM_LBUTTONUP);
-        EXPECT_EQ(L"", TakeQueuedTrayNotices()) << "told again at a rebuild";
+        EXPECT_EQ(L"", TakeQueuedTrayNotices(traytest::State())) << "told again at a rebuild";
     }
     UnregisterHotKey(hHolder, 7);
 
     CMainTestWindow window;
-    EXPECT_EQ(L"", TakeQueuedTrayNotices());
+    EXPECT_EQ(L"", TakeQueuedTrayNotices(traytest::State()));
     EXPECT_FALSE(RegisterHotKey(hHolder, 7, MOD_CONTROL | MOD_ALT, VK_F11)) << "the tray holds it now";
     CMenuDriver driver({ VK_ESCAPE });
     SendMessageW(window.Get(), WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_F11));

@@ -6,10 +6,20 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
-// The layout of one tool in the settings file: its section name and its
-// keys, in the order a save writes them. Reading and writing both walk this
-// table, so a new key is one line here.
+// The layout of the settings file: its sections, and the keys of one tool
+// in the order a save writes them. Reading and writing both walk the tool
+// table, so a new key of a tool is one line here.
+
+// "[tools]" holds the count and the options but the font; "[font]" the
+// font; "[tool1]", "[tool2]", ... the tools.
+constexpr wchar_t kToolsSection[] = L"tools";
+constexpr wchar_t kCountKey[] = L"count";
+constexpr wchar_t kFontSection[] = L"font";
+constexpr wchar_t kToolSectionPrefix[] = L"tool";
+// The key a save always writes last in a tool's section.
+constexpr wchar_t kLastToolKey[] = L"iconindex";
 
 enum class EToolFieldKind
 {
@@ -38,13 +48,27 @@ inline const SToolField kToolFields[] = {
     { L"iconfile", EToolFieldKind::Text, &CRecord::m_strIconFile, nullptr, nullptr, L"Icondatei" },
     { L"iconindex", EToolFieldKind::Number, nullptr, &CRecord::m_nIconIndex, nullptr, L"Iconindex" },
     { L"runas", EToolFieldKind::Flag, nullptr, nullptr, &CRecord::m_bRunAs, L"Als Administrator ausf\u00FChren" },
+    { L"group", EToolFieldKind::Text, &CRecord::m_strGroup, nullptr, nullptr, L"Gruppe" },
+    { L"submenu", EToolFieldKind::Flag, nullptr, nullptr, &CRecord::m_bSubmenu, L"Inhalt als Untermen\u00FC zeigen" },
 };
+
+// Whether the key (any case) is one of the table's.
+bool IsToolFieldKey(const wchar_t* pszKey);
 
 // The longest text a value may have: the reader refuses longer ones.
 constexpr std::size_t kMaxValueLength = 1023;
 
 // Section "tool<n>", as both the menus and the list editor number tools.
 void SetToolSection(CRecord& record, ULONG nTool);
+std::wstring ToolSectionName(ULONG nTool);
 
 // The first text field of the record longer than kMaxValueLength, or null.
 const SToolField* FindOverlongField(const CRecord& record);
+
+// Whether a save would write the same keys and values for both records;
+// their section names do not count.
+bool HaveSameFields(const CRecord& first, const CRecord& second);
+
+// A separator line as the editors make it: name "@", show mode and icon
+// index -1, every other field empty.
+void MakeSeparator(CRecord& record);

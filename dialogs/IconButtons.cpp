@@ -1,13 +1,32 @@
-#include "dialogs/ButtonToolTips.h"
-
-#include "tray/AppGlobals.h"
+#include "dialogs/IconButtons.h"
 
 #include <commctrl.h>
+
+namespace {
+
+HINSTANCE DialogModule(HWND hDlg)
+{
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hDlg, GWLP_HINSTANCE));
+}
+
+} // namespace
+
+tessvald::CIconHandle LoadButtonIcon(HWND hDlg, WORD nIconId)
+{
+    return tessvald::CIconHandle(static_cast<HICON>(
+        LoadImageW(DialogModule(hDlg), MAKEINTRESOURCEW(nIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+}
+
+void SetButtonIcon(HWND hDlg, int nButtonId, const tessvald::CIconHandle& icon)
+{
+    SendDlgItemMessageW(hDlg, nButtonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
+}
 
 void AddButtonToolTips(HWND hDlg, std::initializer_list<ButtonToolTip> tips)
 {
     HWND hToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hDlg, nullptr, g_hInstance, nullptr);
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hDlg, nullptr, DialogModule(hDlg),
+                                    nullptr);
     if (hToolTip == nullptr)
         return;
     for (const ButtonToolTip& tip : tips) {
