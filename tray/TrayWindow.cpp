@@ -495,7 +495,7 @@ void RunTray(const wchar_t* pszStartNotice)
 {
     TaskbarCreatedMessage();
     if (!RegisterMainClass()) {
-        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
+        ShowRunError(L"Das Fenster konnte nicht registriert werden!");
         return;
     }
     if (!CreateMainWindow()) {
