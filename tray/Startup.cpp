@@ -144,7 +144,7 @@ void PerformAction(const CString& strCommandLine)
         return Install(hRoot);
     if (IsRemoveOption(strCommandLine)) {
         RemoveAutostart();
-        return;
+        return ReportAutostartLeft(nullptr);
     }
     if (IsRunOption(strCommandLine))
         return RunTrayApplication();

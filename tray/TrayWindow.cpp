@@ -318,6 +318,7 @@ void ConfirmUninstall(HWND hWnd)
     if (AskQuestion(hWnd, kProgramName, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
+    ReportAutostartLeft(hWnd);
     PostQuitMessage(0);
 }
 
