@@ -86,16 +86,18 @@ bool IsMissing(const wchar_t* pszPath)
 }
 
 // Every save leaves a backup beside the settings file, so a folder with
-// neither has never held a list: the program was just put there. The file
-// is written at once with an empty list, so that only this start counts as
-// the first. Where it cannot be written (a folder the user may not write
-// to) nothing is said, as the notice would come again at every start.
+// neither has never held a list: the program was just put there. A file
+// with the options alone is written at once, so that only this start counts
+// as the first; being no list, it does not start the backup, which the
+// first save of a list still does with that list. Where it cannot be
+// written (a folder the user may not write to) nothing is said, as the
+// notice would come again at every start.
 bool CreateSettingsOnFirstStart()
 {
     const wchar_t* pszPath = g_config.GetFileName();
     if (!IsMissing(pszPath) || !IsMissing(BackupPathOf(pszPath).c_str()))
         return false;
-    if (!SaveToolList(nullptr, 0, nullptr))
+    if (!SaveOptions(nullptr))
         return false;
     RememberConfigFileState();
     return true;

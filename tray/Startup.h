@@ -19,7 +19,7 @@ bool IsRunOption(const tessvald::string::CString& strCommandLine);
 
 // Before the tray's first menu, with the settings file named: brings back a
 // lost settings file from its backup or, on the very first start in this
-// folder, writes one with an empty list. The start's notice that tells the
+// folder, writes one with the options alone (no tools). The start's notice that tells the
 // user about it; empty when there is nothing to tell.
 tessvald::string::CString PrepareSettingsFile();
 

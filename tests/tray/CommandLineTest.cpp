@@ -1,6 +1,7 @@
 #include "tray/Startup.h"
 
 #include "TrayTestSupport.h"
+#include "settings/CRecord.h"
 #include "settings/SettingsBackup.h"
 #include "settings/SettingsFile.h"
 #include "support/InstanceMark.h"
@@ -210,7 +211,7 @@ TEST(CommandLineActions, InstallAndRemoveWithoutAWord)
 
 // What the start of the tray tells in its balloon about the settings file:
 // a lost one brought back, or the very first start in the folder, which
-// writes a file with an empty list so that it is told only once.
+// writes a file so that it is told only once.
 TEST(TrayStart, SettingsFileIsBroughtBackOrWrittenAtTheFirstStartOnly)
 {
     const std::string backup = "[tools]\r\ncount=1\r\n[tool1]\r\nname=Gerettet\r\n";
@@ -245,11 +246,16 @@ TEST(TrayStart, SettingsFileIsBroughtBackOrWrittenAtTheFirstStartOnly)
         EXPECT_EQ(c.bFileAfter, FileExists(settings.IniPath()));
         EXPECT_EQ(L"", std::wstring(PrepareSettingsFile().GetText())) << "told again at the next start";
     }
-    // The first start's file is a whole one with an empty list.
+    // The first start's file holds no list to keep: the first save still
+    // starts the backup with the list it saves.
     traytest::CTraySettings settings;
     PrepareSettingsFile();
-    EXPECT_TRUE(IsCompleteSettingsText(ReadFileBytes(settings.IniPath())));
-    ULONG nCount = 99;
-    EXPECT_TRUE(ReadToolCount(nCount));
-    EXPECT_EQ(0u, nCount);
+    CRecord record;
+    record.SetName(L"Editor");
+    record.SetPath(L"C:\\Windows\\notepad.exe");
+    CRecord* rows[] = { &record };
+    ASSERT_TRUE(SaveToolList(rows, 1, nullptr));
+    const std::string kept = ReadFileBytes(BackupPathOf(settings.IniPath().c_str()));
+    EXPECT_NE(std::wstring::npos,
+              std::wstring(reinterpret_cast<const wchar_t*>(kept.data()), kept.size() / 2).find(L"name=Editor"));
 }
