@@ -318,6 +318,7 @@ void ConfirmUninstall(HWND hWnd)
     if (AskQuestion(hWnd, kProgramName, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
+    ReportAutostartLeft(hWnd);
     PostQuitMessage(0);
 }
 
@@ -495,7 +496,7 @@ void RunTray(const wchar_t* pszStartNotice)
 {
     TaskbarCreatedMessage();
     if (!RegisterMainClass()) {
-        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
+        ShowRunError(L"Das Fenster konnte nicht registriert werden!");
         return;
     }
     if (!CreateMainWindow()) {
