@@ -18,6 +18,28 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
 
+// The newest visible popup menu window of the process once it holds more
+// than a notice: a live folder shows "(wird gelesen …)" until its listing
+// arrives on a busy machine, and keys typed meanwhile would go to that.
+HWND WaitForSubmenu(DWORD nProcessId, HWND hTop, int nMinHeight)
+{
+    HWND hFound = nullptr;
+    e2e::WaitUntil(kTimeoutMs, [&] {
+        hFound = nullptr;
+        HWND hWnd = nullptr;
+        while ((hWnd = FindWindowExW(nullptr, hWnd, L"#32768", nullptr)) != nullptr) {
+            DWORD nOwner = 0;
+            GetWindowThreadProcessId(hWnd, &nOwner);
+            RECT rc = {};
+            if (nOwner == nProcessId && hWnd != hTop && IsWindowVisible(hWnd) && GetWindowRect(hWnd, &rc)
+                && rc.bottom - rc.top > nMinHeight)
+                hFound = hWnd;
+        }
+        return hFound != nullptr;
+    });
+    return hFound;
+}
+
 std::wstring CopyRecorder(const std::wstring& target)
 {
     CopyFileW((ExeFolder() + L"\\launch_recorder.exe").c_str(), target.c_str(), FALSE);
@@ -44,20 +66,25 @@ TEST(SubmenuEndToEnd, AGroupAndALiveFolderOpenByKeyboardAndStartTheirEntries)
     const struct
     {
         const char* pszWay;
-        std::vector<UINT> keys;
+        std::vector<UINT> keysToSubmenu;
+        std::vector<UINT> keysInSubmenu;
         std::wstring report;
         std::wstring workingFolder;  // empty: the tool's own, not checked
+        int nMinHeight;              // of the submenu with its entries
     } ways[] = {
-        { "the group's tool", { VK_DOWN, VK_RIGHT, VK_RETURN }, tray.Folder().File(L"Gruppiert.txt"), L"" },
-        { "the live folder's file", { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN }, folder + L"\\Gelistet.txt",
-          folder },
+        { "the group's tool", { VK_DOWN, VK_RIGHT }, { VK_RETURN }, tray.Folder().File(L"Gruppiert.txt"), L"", 0 },
+        { "the live folder's file", { VK_DOWN, VK_DOWN, VK_RIGHT }, { VK_DOWN, VK_RETURN },
+          folder + L"\\Gelistet.txt", folder, 2 * GetSystemMetrics(SM_CYMENU) },
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.pszWay);
         tray.Notify(WM_LBUTTONUP);
         HWND hMenu = WaitForProcessWindow(tray.ProcessId(), L"#32768", kTimeoutMs);
         ASSERT_NE(nullptr, hMenu) << "the tools menu did not open";
-        SendKeys(hMenu, way.keys);
+        SendKeys(hMenu, way.keysToSubmenu);
+        HWND hSubmenu = WaitForSubmenu(tray.ProcessId(), hMenu, way.nMinHeight);
+        ASSERT_NE(nullptr, hSubmenu) << "the submenu did not open with its entries";
+        SendKeys(hSubmenu, way.keysInSubmenu);
         const std::wstring report = WaitForTextFile(way.report, kTimeoutMs);
         ASSERT_FALSE(report.empty()) << "nothing was started";
         if (!way.workingFolder.empty()) {
