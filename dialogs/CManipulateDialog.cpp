@@ -7,12 +7,12 @@
 #include "dialogs/CRegisterDialog.h"
 #include "dialogs/DialogThunk.h"
 #include "dialogs/IconButtons.h"
+#include "dialogs/ListedToolEdit.h"
 #include "dialogs/ResolveMessages.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/DisplayOptions.h"
-#include "settings/ProfileFormat.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLayout.h"
 #include "tray/HelpFile.h"
@@ -60,28 +60,6 @@ void SendButtonCommand(HWND hDlg, int nId)
 bool IsCtrlWithoutShift()
 {
     return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0;
-}
-
-// A section without a name yields no row, unlike the menu, which shows
-// such a tool with an empty text.
-bool ReadListedTool(ULONG nTool, CRecord& record)
-{
-    record.Reset();
-    SetToolSection(record, nTool);
-    return ReadRecord(&record) && !record.m_strName.IsEmpty();
-}
-
-// The digest of the settings file as it is now; 0 when there is none, and
-// false when it cannot be read (nothing can be told then).
-bool HashFileNow(unsigned long long& nHash)
-{
-    std::string bytes;
-    if (ReadWholeFile(g_config.GetFileName(), bytes)) {
-        nHash = HashProfileBytes(bytes);
-        return true;
-    }
-    nHash = 0;
-    return IsMissingFileError(GetLastError());
 }
 
 // The rows' records in list order.
@@ -192,7 +170,7 @@ CRecord* GetRowRecord(HWND hList, int nRow)
     return reinterpret_cast<CRecord*>(CListView(hList).GetItemParam(nRow));
 }
 
-CManipulateDialog::CManipulateDialog() : m_hInstance(nullptr), m_nLoadedHash(0), m_bOptionsChanged(false)
+CManipulateDialog::CManipulateDialog() : m_hInstance(nullptr), m_bOptionsChanged(false)
 {
 }
 
@@ -210,42 +188,12 @@ int CManipulateDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
 // it would show no rows, and its "Speichern" would write an empty list.
 bool CManipulateDialog::ReadToolList(HWND hOwner)
 {
-    while (!ReadToolsIfReadable()) {
-        if (AskRetry(hOwner, g_config.GetReadError(), kCaption,
-                     L"Die Programmliste kann gerade nicht gelesen werden, deshalb kann sie nicht bearbeitet "
-                     L"werden. Schlie\u00DFen Sie das Programm, das die Einstellungsdatei \u201E%s\u201C "
-                     L"ge\u00F6ffnet hat, und w\u00E4hlen Sie dann \u201EWiederholen\u201C.",
-                     g_config.GetFileName()) != IDRETRY)
-            return false;
-    }
-    return true;
+    return ReadToolListOrGiveUp(hOwner, m_listFile);
 }
 
-// One look at the file for the check, the tools and the digest.
-bool CManipulateDialog::ReadToolsIfReadable()
-{
-    CConfigReadBatch batch(g_config);
-    if (!g_config.IsReadable())
-        return false;
-    m_loadedTools.clear();
-    m_nLoadedHash = g_config.GetContentHash();
-    ULONG nCount = 0;
-    if (!ReadToolCount(nCount))
-        return true;
-    CRecord record;
-    for (ULONG nTool = 1; nTool <= nCount; ++nTool) {
-        if (ReadListedTool(nTool, record))
-            m_loadedTools.push_back(record);
-    }
-    return true;
-}
-
-// Judged by the bytes, not by size and time: an editor that keeps both
-// (or a change within one clock tick) must not slip through.
 bool CManipulateDialog::ConfirmOverwrite(HWND hDlg) const
 {
-    unsigned long long nHash = 0;
-    if (!HashFileNow(nHash) || nHash == m_nLoadedHash)
+    if (m_listFile.IsUnchangedOnDisk())
         return true;
     return AskAboutEditor(hDlg, L"Die Programmliste wurde au\u00DFerhalb dieses Fensters ge\u00E4ndert, seit Sie "
                                 L"es ge\u00F6ffnet haben.\n\nM\u00F6chten Sie diese \u00C4nderungen mit Ihrer "
@@ -258,10 +206,10 @@ bool CManipulateDialog::ConfirmOverwrite(HWND hDlg) const
 bool CManipulateDialog::IsListChanged() const
 {
     const std::vector<CRecord*> records = RowRecords(m_list);
-    if (records.size() != m_loadedTools.size())
+    if (records.size() != m_listFile.Tools().size())
         return true;
     for (std::size_t nRow = 0; nRow < records.size(); ++nRow) {
-        if (records[nRow] == nullptr || !HaveSameFields(*records[nRow], m_loadedTools[nRow]))
+        if (records[nRow] == nullptr || !HaveSameFields(*records[nRow], m_listFile.Tools()[nRow]))
             return true;
     }
     return false;
@@ -273,8 +221,8 @@ void CManipulateDialog::OnInitDialog(HWND hDlg)
     m_list = CListView(GetDlgItem(hDlg, IDC_TOOL_LIST));
     if (m_list.GetHandle() != nullptr) {
         SetupList();
-        for (std::size_t i = 0; i < m_loadedTools.size(); ++i)
-            InsertRow(m_list.GetHandle(), &m_loadedTools[i], static_cast<int>(i));
+        for (std::size_t i = 0; i < m_listFile.Tools().size(); ++i)
+            InsertRow(m_list.GetHandle(), &m_listFile.Tools()[i], static_cast<int>(i));
         for (int nColumn = 0; nColumn < kColumns; ++nColumn)
             m_list.SetColumnWidth(nColumn, LVSCW_AUTOSIZE_USEHEADER);
         m_list.SetItemState(0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);

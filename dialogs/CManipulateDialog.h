@@ -3,6 +3,7 @@
 #include "dialogs/CListView.h"
 #include "foundation/ScopedHandle.h"
 #include "settings/CRecord.h"
+#include "settings/CToolListFile.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -44,7 +45,6 @@ public:
 
 private:
     bool ReadToolList(HWND hOwner);
-    bool ReadToolsIfReadable();
     bool ConfirmOverwrite(HWND hDlg) const;
     bool IsListChanged() const;
     void AddSystemMenuEntries(HWND hDlg);
@@ -73,10 +73,8 @@ private:
     // The module of the editor's template, for the dialogs it opens.
     HINSTANCE m_hInstance;
     CListView m_list;
-    // The tools as read when the editor opened, and a digest of the file's
-    // bytes then (0: there was no file).
-    std::vector<CRecord> m_loadedTools;
-    unsigned long long m_nLoadedHash;
+    // The tools as read when the editor opened.
+    CToolListFile m_listFile;
     // Set when the options dialog was confirmed while the editor is open;
     // only then does "&Abbrechen" offer to save the options alone.
     bool m_bOptionsChanged;

@@ -229,8 +229,8 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
     AddButtonToolTips(hDlg, {
         { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
-        { IDC_BROWSE, L"Eine Datei wählen und alle Felder aus ihr füllen" },
-        { IDC_ICON_BROWSE, L"Eine Datei wählen, aus der das Symbol stammt" },
+        { IDC_BROWSE, L"Eine Datei auswählen und alle Felder aus ihr füllen" },
+        { IDC_ICON_BROWSE, L"Die Datei auswählen, aus der das Symbol stammt" },
     });
     for (int nId : kTextFields)
         SendDlgItemMessageW(hDlg, nId, EM_SETLIMITTEXT, kMaxFieldLength, 0);

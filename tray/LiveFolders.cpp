@@ -222,6 +222,15 @@ void CLiveFolders::OnTimer(UINT_PTR nTimerId)
     }
 }
 
+bool CLiveFolders::FolderOf(HMENU hMenu, std::wstring& folder) const
+{
+    const auto found = m_menus.find(hMenu);
+    if (found == m_menus.end())
+        return false;
+    folder = found->second.m_strFolder;
+    return true;
+}
+
 bool CLiveFolders::IsLiveCommand(UINT nId) const
 {
     return nId >= m_nFirstId && nId - m_nFirstId < m_commands.size();

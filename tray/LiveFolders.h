@@ -61,6 +61,8 @@ public:
     void OnListed();
     void OnTimer(UINT_PTR nTimerId);
 
+    // The folder a live submenu shows; false for other menus.
+    bool FolderOf(HMENU hMenu, std::wstring& folder) const;
     bool IsLiveCommand(UINT nId) const;
     bool FindCommand(UINT nId, SLiveCommand& command) const;
 

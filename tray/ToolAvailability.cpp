@@ -278,6 +278,16 @@ void CToolAvailability::TakeLateAnswers(HMENU hMenu)
     ApplyToMenu(hMenu, m_nMenuCount);
 }
 
+bool CToolAvailability::IsKnownAvailable(ULONG nTool) const
+{
+    for (const CTool& tool : m_tools) {
+        if (tool.m_nTool != nTool)
+            continue;
+        return tool.m_bAvailable && m_inFlight.count(VolumeKeyOf(tool.m_strPath)) == 0;
+    }
+    return false;
+}
+
 bool CToolAvailability::HasLookupsInFlight()
 {
     TakeFinishedChecks();

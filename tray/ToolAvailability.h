@@ -58,6 +58,9 @@ public:
     // The answers that came since, applied to the entries as the last
     // Refresh counted them.
     void TakeLateAnswers(HMENU hMenu);
+    // Whether tool n's file (or folder) was there at the last answer of its
+    // volume; false too while its volume has not answered (a dead share).
+    bool IsKnownAvailable(ULONG nTool) const;
     // A look-up started and not answered yet. Each counts as background
     // work (foundation/BackgroundWork) until it ends.
     bool HasLookupsInFlight();

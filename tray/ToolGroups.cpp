@@ -1,25 +1,11 @@
 #include "tray/ToolGroups.h"
 
+#include "foundation/CString.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-bool IsBlank(wchar_t ch)
-{
-    return ch == L' ' || ch == L'\t';
-}
-
-std::wstring Trimmed(const std::wstring& text)
-{
-    std::size_t nStart = 0;
-    std::size_t nEnd = text.size();
-    while (nStart < nEnd && IsBlank(text[nStart]))
-        ++nStart;
-    while (nEnd > nStart && IsBlank(text[nEnd - 1]))
-        --nEnd;
-    return text.substr(nStart, nEnd - nStart);
-}
 
 // German names need more than ASCII: "BÜRO" is "Büro".
 bool SameName(const std::wstring& a, const std::wstring& b)
@@ -39,7 +25,7 @@ std::vector<std::wstring> SplitGroupPath(const wchar_t* pszGroup)
         std::size_t nEnd = group.find(L'\\', nStart);
         if (nEnd == std::wstring::npos)
             nEnd = group.size();
-        std::wstring name = Trimmed(group.substr(nStart, nEnd - nStart));
+        std::wstring name = tessvald::string::CString(group.substr(nStart, nEnd - nStart).c_str()).Trim().GetText();
         if (!name.empty())
             names.push_back(std::move(name));
         nStart = nEnd + 1;

@@ -10,7 +10,8 @@ CTrayState* s_pCurrent = nullptr;
 
 CTrayState::CTrayState()
     : m_bQuitAfterClick(false), m_nFirstFreeId(0), m_registeredHotkey{ 0, 0 }, m_reportedHotkey{ 0, 0 },
-      m_pfnShellExecute(ShellExecuteExW), m_hWnd(nullptr), m_pPrevious(nullptr)
+      m_pfnShellExecute(ShellExecuteExW), m_pShellMenu(nullptr), m_ePendingAction(EEntryAction::None),
+      m_pendingEntry{ SMenuEntry::EKind::Tool, 0, L"", L"", false }, m_hWnd(nullptr), m_pPrevious(nullptr)
 {
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/ScopedHandle.h"
+#include "tray/EntryContextMenu.h"
 #include "tray/IconCache.h"
 #include "tray/IconLoader.h"
 #include "tray/LiveFolders.h"
@@ -19,6 +20,8 @@
 // options) stay where they are; everything else the tray keeps lives here.
 // Workers it started are told to stop when it goes, and are waited for,
 // with a bound, once the window is gone (foundation/BackgroundWork).
+class CShellContextMenu;
+
 class CTrayState
 {
 public:
@@ -67,6 +70,12 @@ public:
     std::wstring m_strPendingNotices;
     // How tools are started; a test records instead.
     ShellExecuteHook m_pfnShellExecute;
+    // The shell's part of an entry's context menu while it is open.
+    CShellContextMenu* m_pShellMenu;
+    // A choice in an entry's context menu, carried out once the tools menu
+    // has closed.
+    EEntryAction m_ePendingAction;
+    SMenuEntry m_pendingEntry;
 
 private:
     HWND m_hWnd;

@@ -2,19 +2,24 @@
 
 #include "dialogs/CAboutDialog.h"
 #include "dialogs/CManipulateDialog.h"
+#include "dialogs/ListedToolEdit.h"
 #include "foundation/BackgroundWork.h"
+#include "foundation/ComApartment.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "tray/AppGlobals.h"
 #include "tray/Autostart.h"
 #include "tray/ConfigFileWatch.h"
 #include "tray/ElevationChord.h"
+#include "tray/EntryContextMenu.h"
+#include "tray/EntryContextWatch.h"
 #include "tray/GlobalHotkey.h"
 #include "tray/HelpFile.h"
 #include "tray/MenuIcons.h"
 #include "tray/MenuTypeAhead.h"
 #include "tray/MessageBoxes.h"
 #include "tray/NotifyIconEvents.h"
+#include "tray/ShellContextMenu.h"
 #include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
@@ -37,6 +42,9 @@ constexpr int kAddAttempts = 10;
 constexpr UINT WM_TYPEAHEAD_CHECK = WM_USER + 101;
 // Posted by the availability look-ups that answered after their click.
 constexpr UINT WM_TOOLSCHECKED = WM_APP + 0x42;
+// Posted by the watch of the tools menu: an entry's context menu is asked
+// for (wParam its position, lParam its menu).
+constexpr UINT WM_ENTRYCONTEXT = WM_APP + 0x44;
 constexpr DWORD kAddRetryDelayMs = 500;
 // A settings file that could not be read is tried again this soon.
 constexpr UINT_PTR kRereadTimerId = 1;
@@ -201,10 +209,13 @@ POINT MenuPoint(const STrayRequest& request)
 }
 
 // bElevate: the entry was chosen with Ctrl+Shift (Enter or a click).
-UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bElevate)
+UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bElevate, bool bEntryContext = false)
 {
     const POINT pt = MenuPoint(request);
     CElevationChordWatch chord(hWnd);
+    std::unique_ptr<CEntryContextWatch> pContextWatch;
+    if (bEntryContext)
+        pContextWatch = std::make_unique<CEntryContextWatch>(hWnd, WM_ENTRYCONTEXT);
     // A menu opened from the keyboard starts on its first entry, as the
     // menus of the shell do; the menu's loop takes the key from the queue.
     if (request.bFromKeyboard)
@@ -216,6 +227,35 @@ UINT TrackMenu(HMENU hMenu, HWND hWnd, const STrayRequest& request, bool& bEleva
     // may not close when the user clicks elsewhere.
     PostMessageW(hWnd, WM_NULL, 0, 0);
     return nCommand;
+}
+
+// The entry's context menu opens over the tools menu, which stays open; a
+// choice closes both.
+void OnEntryContext(HWND hWnd, CTrayState& state, HMENU hMenu, int nPosition)
+{
+    CEntryContextWatch* pWatch = CEntryContextWatch::Current();
+    SMenuEntry entry;
+    if (pWatch == nullptr || !FindMenuEntry(state, hMenu, nPosition, entry))
+        return;
+    pWatch->SetPaused(true);
+    const EEntryAction eAction = ShowEntryContextMenu(hWnd, state, entry, pWatch->RequestPoint());
+    pWatch->SetPaused(false);
+    if (eAction == EEntryAction::None)
+        return;
+    state.m_ePendingAction = eAction;
+    state.m_pendingEntry = entry;
+    EndMenu();
+}
+
+// Explorer opens on the file's folder with the file selected.
+void OpenLocation(const std::wstring& path)
+{
+    EnterComApartment();
+    PIDLIST_ABSOLUTE pItem = nullptr;
+    if (FAILED(SHParseDisplayName(path.c_str(), nullptr, &pItem, 0, nullptr)))
+        return;
+    SHOpenFolderAndSelectItems(pItem, 0, nullptr, 0);
+    CoTaskMemFree(pItem);
 }
 
 // "Programme bearbeiten": the list editor runs here with the window
@@ -236,6 +276,37 @@ void EditToolList(HWND hWnd)
     ShowWindow(hWnd, SW_HIDE);
 }
 
+// A choice of an entry's context menu, once the tools menu has closed: a
+// dialog or a start must not run inside the menu's loop.
+void RunPendingEntryAction(HWND hWnd, CTrayState& state)
+{
+    const EEntryAction eAction = state.m_ePendingAction;
+    state.m_ePendingAction = EEntryAction::None;
+    const SMenuEntry& entry = state.m_pendingEntry;
+    switch (eAction) {
+    case EEntryAction::Edit:
+        ShowWindow(hWnd, SW_MINIMIZE);
+        if (EditListedTool(g_hInstance, hWnd, entry.nTool)) {
+            BuildMenus(hWnd);
+            RememberConfigFileState();
+        }
+        ShowWindow(hWnd, SW_HIDE);
+        break;
+    case EEntryAction::OpenLocation:
+        OpenLocation(entry.strPath);
+        break;
+    case EEntryAction::RunAsAdministrator:
+        if (entry.eKind == SMenuEntry::EKind::Tool)
+            LaunchTool(hWnd, entry.nTool, true, state.m_pfnShellExecute);
+        else
+            LaunchFile(hWnd, entry.strName.c_str(), entry.strPath.c_str(), true, state.m_pfnShellExecute);
+        break;
+    case EEntryAction::None:
+    case EEntryAction::ShellCommand:
+        break;
+    }
+}
+
 void ShowAboutBox(HWND)
 {
     CAboutDialog about;
@@ -247,6 +318,7 @@ void ConfirmUninstall(HWND hWnd)
     if (AskQuestion(hWnd, kProgramName, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
+    ReportAutostartLeft(hWnd);
     PostQuitMessage(0);
 }
 
@@ -352,7 +424,17 @@ void OnDestroy(HWND hWnd)
 // The messages of a window that has its state.
 LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT nResult = 0;
+    if (state.m_pShellMenu != nullptr && state.m_pShellMenu->HandleMenuMessage(nMsg, wParam, lParam, nResult))
+        return nResult;
     switch (nMsg) {
+    case WM_MENUSELECT:
+        if (CEntryContextWatch* pWatch = CEntryContextWatch::Current())
+            pWatch->OnMenuSelect(wParam, lParam);
+        return 0;
+    case WM_ENTRYCONTEXT:
+        OnEntryContext(hWnd, state, reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam));
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
@@ -414,7 +496,7 @@ void RunTray(const wchar_t* pszStartNotice)
 {
     TaskbarCreatedMessage();
     if (!RegisterMainClass()) {
-        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
+        ShowRunError(L"Das Fenster konnte nicht registriert werden!");
         return;
     }
     if (!CreateMainWindow()) {
@@ -475,7 +557,7 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
     CTrayState& state = *StateOf(hWnd);
     state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont.Get());
     bool bElevate = false;
-    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate);
+    const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate, true);
     SLiveCommand live;
     if (state.m_liveFolders.FindCommand(nCommand, live))
         LaunchFile(hWnd, live.bOpenFolder ? live.strPath.c_str() : live.strName.c_str(), live.strPath.c_str(),
@@ -485,6 +567,7 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
     else if (nCommand > IDM_EDIT_TOOLS)
         LaunchTool(hWnd, nCommand - IDM_EDIT_TOOLS, bElevate, state.m_pfnShellExecute);
     state.m_liveFolders.EndShowing();
+    RunPendingEntryAction(hWnd, state);
 }
 
 void ShowProgramMenu(HWND hWnd, const STrayRequest& request)
