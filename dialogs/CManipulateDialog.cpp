@@ -17,6 +17,7 @@
 #include "settings/SettingsLayout.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
+#include "tray/ToolGroups.h"
 
 #include <commctrl.h>
 
@@ -29,7 +30,7 @@ using tessvald::string::CString;
 namespace {
 
 constexpr int kMargin = 10;
-constexpr int kColumns = 3;
+constexpr int kColumns = 4;
 constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr UINT_PTR kListKeysId = 1;
 
@@ -71,13 +72,27 @@ std::vector<CRecord*> RowRecords(const CListView& list)
     return records;
 }
 
-// The "Anzeige" and "Typ" cells follow the record.
+// The "Anzeige", "Typ" and "Gruppe" cells follow the record.
 void SetRowCells(const CListView& list, int nRow, const CRecord& record)
 {
     list.SetItemText(nRow, 1, record.GetShowText());
     CString strType(L"");
     GetFileTypeName(record.m_strPath.GetText(), strType);
     list.SetItemText(nRow, 2, strType.GetText());
+    list.SetItemText(nRow, 3, record.m_strGroup.GetText());
+}
+
+// The groups of the rows but one (-1: of all rows), for the entry
+// editor's drop-down.
+std::vector<std::wstring> GroupsOfOtherRows(const CListView& list, int nSkippedRow)
+{
+    std::vector<const wchar_t*> values;
+    const std::vector<CRecord*> records = RowRecords(list);
+    for (std::size_t nRow = 0; nRow < records.size(); ++nRow) {
+        if (static_cast<int>(nRow) != nSkippedRow && records[nRow] != nullptr)
+            values.push_back(records[nRow]->m_strGroup.GetText());
+    }
+    return ListGroupPaths(values);
 }
 
 // The row and field of the first value too long to be read back, shown
@@ -287,6 +302,7 @@ void CManipulateDialog::SetupList()
     m_list.InsertColumn(0, L"Programmname");
     m_list.InsertColumn(1, L"Anzeige");
     m_list.InsertColumn(2, L"Typ");
+    m_list.InsertColumn(3, L"Gruppe");
 }
 
 void CManipulateDialog::SetButtonIcons(HWND hDlg)
@@ -402,6 +418,7 @@ void CManipulateDialog::OnEnter(HWND hDlg)
 void CManipulateDialog::OnNewEntry(HWND hDlg)
 {
     CRegisterDialog editor;
+    editor.m_groups = GroupsOfOtherRows(m_list, -1);
     if (editor.DoModal(m_hInstance, hDlg, nullptr, L"Eintrag erstellen") == 1)
         InsertRow(m_list.GetHandle(), &editor.GetRecord(), -1);
 }
@@ -414,6 +431,7 @@ void CManipulateDialog::OnEditEntry(HWND hDlg)
     if (pRecord == nullptr)
         return;
     CRegisterDialog editor;
+    editor.m_groups = GroupsOfOtherRows(m_list, nRow);
     if (editor.DoModal(m_hInstance, hDlg, pRecord, L"Eintrag bearbeiten") != 1)
         return;
     pRecord->CopyFrom(&editor.GetRecord(), true);

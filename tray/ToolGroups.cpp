@@ -2,6 +2,9 @@
 
 #include "foundation/CString.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 // German names need more than ASCII: "BÜRO" is "Büro".
@@ -28,6 +31,26 @@ std::vector<std::wstring> SplitGroupPath(const wchar_t* pszGroup)
         nStart = nEnd + 1;
     }
     return names;
+}
+
+std::vector<std::wstring> ListGroupPaths(const std::vector<const wchar_t*>& values)
+{
+    std::vector<std::wstring> paths;
+    for (const wchar_t* pszValue : values) {
+        std::wstring path;
+        for (const std::wstring& name : SplitGroupPath(pszValue)) {
+            std::wstring candidate = path.empty() ? name : path + L'\\' + name;
+            const auto found = std::find_if(paths.begin(), paths.end(),
+                                            [&](const std::wstring& known) { return SameName(known, candidate); });
+            if (found != paths.end()) {
+                path = *found;
+                continue;
+            }
+            paths.push_back(candidate);
+            path = std::move(candidate);
+        }
+    }
+    return paths;
 }
 
 CGroupMenus::CGroupMenus(HMENU hTop, AppendEntry appendEntry) : m_top{ L"", hTop, {} }, m_appendEntry(std::move(appendEntry))
