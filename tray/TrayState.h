@@ -4,6 +4,7 @@
 #include "tray/IconCache.h"
 #include "tray/IconLoader.h"
 #include "tray/LiveFolders.h"
+#include "tray/MenuColours.h"
 #include "tray/MenuFont.h"
 #include "tray/NotifyIconEvents.h"
 #include "tray/ToolAvailability.h"
@@ -52,6 +53,10 @@ public:
     CMenuFont m_toolsFont;
     CMenuFont m_programFont;
     tessvald::CMemoryDCHandle m_measureDC;
+    // The DPI both menus are built for: the system's at first, then the
+    // one of the monitor the last menu opened on.
+    UINT m_nMenuDpi;
+    CMenuPalette m_palette;
     CIconCache m_iconCache;
     CIconLoader m_iconLoader;
     CToolAvailability m_toolAvailability;

@@ -349,6 +349,14 @@ void OnDestroy(HWND hWnd)
     PostQuitMessage(0);
 }
 
+// The task bar's colours changed: the menus take theirs at their next
+// opening (a menu on screen keeps its colours).
+void OnColourChange(CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (IsColourChange(nMsg, wParam, lParam))
+        state.m_palette.Invalidate();
+}
+
 // The messages of a window that has its state.
 LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
@@ -398,6 +406,10 @@ LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, L
     case WM_MENUICONSLOADED:
         OnMenuIconsLoaded(state);
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        OnColourChange(state, nMsg, wParam, lParam);
+        break;
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
             OnTaskbarCreated(state);
@@ -469,11 +481,12 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
 {
     RebuildMenusIfChanged(hWnd);
+    PrepareMenusAt(MenuPoint(request));
     if (g_hToolsMenu == nullptr)
         return;
     EnableToolEntries();
     CTrayState& state = *StateOf(hWnd);
-    state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont.Get());
+    state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont);
     bool bElevate = false;
     const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate);
     SLiveCommand live;
@@ -490,6 +503,7 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
 void ShowProgramMenu(HWND hWnd, const STrayRequest& request)
 {
     RebuildMenusIfChanged(hWnd);
+    PrepareMenusAt(MenuPoint(request));
     if (g_hProgramMenu == nullptr)
         return;
     bool bElevate = false;
