@@ -233,6 +233,9 @@ TEST(ProgramResources, MoveButtonIconsArePixelExact)
     }
 }
 
+// Per-monitor awareness (version 2) where the system knows it, from
+// Windows 10 1703 on; older systems read the older entry and scale the
+// program as a whole for the primary monitor's DPI.
 TEST(ProgramResources, ManifestAsksForCommonControlsAndDpiAwareness)
 {
     CResourceModule program;
@@ -240,8 +243,10 @@ TEST(ProgramResources, ManifestAsksForCommonControlsAndDpiAwareness)
     const std::vector<BYTE> raw = program.Raw(RT_MANIFEST, MAKEINTRESOURCEW(1));
     ASSERT_FALSE(raw.empty());
     const std::string manifest(raw.begin(), raw.end());
-    for (const char* pszPart : { "level=\"asInvoker\"", "name=\"Microsoft.Windows.Common-Controls\"",
-                                 "version=\"6.0.0.0\"", ">true</dpiAware>" }) {
+    for (const char* pszPart :
+         { "level=\"asInvoker\"", "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
+           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2</dpiAwareness>" }) {
         EXPECT_NE(std::string::npos, manifest.find(pszPart)) << pszPart;
     }
 
