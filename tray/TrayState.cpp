@@ -12,7 +12,7 @@ CTrayState* s_pCurrent = nullptr;
 
 CTrayState::CTrayState()
     : m_bQuitAfterClick(false), m_nMenuDpi(tessvald::SystemDpi()), m_nFirstFreeId(0), m_registeredHotkey{ 0, 0 },
-      m_reportedHotkey{ 0, 0 }, m_pfnShellExecute(ShellExecuteExW), m_hWnd(nullptr), m_pPrevious(nullptr)
+      m_reportedHotkey{ 0, 0 }, m_eNotifyIconMode(EColourMode::Light), m_pfnShellExecute(ShellExecuteExW), m_hWnd(nullptr), m_pPrevious(nullptr)
 {
 }
 

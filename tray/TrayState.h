@@ -68,6 +68,10 @@ public:
     // once, not at every rebuild).
     SHotkey m_registeredHotkey;
     SHotkey m_reportedHotkey;
+    // The notification area's picture (g_nid's), and the task bar's mode
+    // it was chosen for.
+    tessvald::CIconHandle m_notifyIcon;
+    EColourMode m_eNotifyIconMode;
     // Notices waiting for the icon, a line each.
     std::wstring m_strPendingNotices;
     // How tools are started; a test records instead.

@@ -15,6 +15,7 @@
 #include "tray/MenuTypeAhead.h"
 #include "tray/MessageBoxes.h"
 #include "tray/NotifyIconEvents.h"
+#include "tray/NotifyIconImage.h"
 #include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
 #include "tray/TrayNotice.h"
@@ -350,11 +351,14 @@ void OnDestroy(HWND hWnd)
 }
 
 // The task bar's colours changed: the menus take theirs at their next
-// opening (a menu on screen keeps its colours).
+// opening (a menu on screen keeps its colours), the icon its picture now.
 void OnColourChange(CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (IsColourChange(nMsg, wParam, lParam))
-        state.m_palette.Invalidate();
+    if (!IsColourChange(nMsg, wParam, lParam))
+        return;
+    state.m_palette.Invalidate();
+    if (ChooseNotifyIcon(state) && g_bIconAdded)
+        Shell_NotifyIconW(NIM_MODIFY, &g_nid);
 }
 
 // The messages of a window that has its state.
@@ -436,6 +440,7 @@ void RunTray(const wchar_t* pszStartNotice)
     CTrayState& state = *StateOf(g_hMainWnd);
     QueueTrayNotice(state, pszStartNotice);
     FillNotifyIconData(g_hMainWnd);
+    ChooseNotifyIcon(state);
     if (!AddTrayIcon(state)) {
         ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
         return;

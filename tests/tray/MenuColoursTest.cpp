@@ -113,7 +113,8 @@ TEST(MenuColours, HighContrastTakesTheSystemsColoursInEitherMode)
 
 // The user switches the task bar's mode while the program runs: the
 // broadcast that says so recolours both menus, their groups and live
-// folders included, when one opens next. Other setting changes do not.
+// folders included, when one opens next, and the notification icon at
+// once. Other setting changes do not.
 TEST(MenuColours, AChangeOfModeRecoloursTheMenusAtTheirNextOpening)
 {
     CTraySettings settings;
@@ -146,6 +147,8 @@ TEST(MenuColours, AChangeOfModeRecoloursTheMenusAtTheirNextOpening)
         PrepareMenusFor(State().m_nMenuDpi);
         if (c.bFollows)
             eShown = eOther;
+        EXPECT_EQ(eShown, State().m_eNotifyIconMode);
+        EXPECT_EQ(g_nid.hIcon, State().m_notifyIcon.Get());
         const COLORREF nBackground = ModeColours(eShown).nBackground;
         EXPECT_TRUE(SameColours(ModeColours(eShown), State().m_palette.Colours()));
         EXPECT_EQ(nBackground, BackgroundOf(g_hToolsMenu));
