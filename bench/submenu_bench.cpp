@@ -260,7 +260,7 @@ int main()
     info.cbSize = sizeof(info);
     info.fMask = MIIM_SUBMENU;
     GetMenuItemInfoW(g_hToolsMenu, 1, TRUE, &info);
-    pState->m_liveFolders.BeginShowing(pState->m_nFirstFreeId, nullptr);
+    pState->m_liveFolders.BeginShowing(pState->m_nFirstFreeId, CMenuFont());
     pState->m_liveFolders.OnInitMenuPopup(info.hSubMenu);
     pState->m_liveFolders.OnUninitMenuPopup(info.hSubMenu);
     const Objects before = CountObjects();

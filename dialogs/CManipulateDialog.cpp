@@ -9,6 +9,7 @@
 #include "dialogs/IconButtons.h"
 #include "dialogs/ListedToolEdit.h"
 #include "dialogs/ResolveMessages.h"
+#include "foundation/Dpi.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
@@ -23,6 +24,7 @@
 
 #include <memory>
 #include <new>
+#include <utility>
 
 using tessvald::CMenuHandle;
 using tessvald::string::CString;
@@ -258,6 +260,9 @@ INT_PTR CManipulateDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_DIALOG_DPI_CHANGED:
+        OnDpiChanged(hDlg, static_cast<UINT>(wParam));
+        break;
     default:
         break;
     }
@@ -305,12 +310,28 @@ void CManipulateDialog::SetupList()
     m_list.InsertColumn(3, L"Gruppe");
 }
 
+void CManipulateDialog::LoadMoveIcons(HWND hDlg, UINT nDpi)
+{
+    tessvald::CIconHandle upIcon = LoadButtonIcon(hDlg, IDI_MOVE_UP, nDpi);
+    tessvald::CIconHandle downIcon = LoadButtonIcon(hDlg, IDI_MOVE_DOWN, nDpi);
+    SetButtonIcon(hDlg, IDC_MOVE_UP, upIcon);
+    SetButtonIcon(hDlg, IDC_MOVE_DOWN, downIcon);
+    m_moveUpIcon = std::move(upIcon);
+    m_moveDownIcon = std::move(downIcon);
+}
+
+// The dialog manager has scaled the controls and sent them the new font;
+// the columns are fitted to their texts again.
+void CManipulateDialog::OnDpiChanged(HWND hDlg, UINT nDpi)
+{
+    LoadMoveIcons(hDlg, nDpi);
+    for (int nColumn = 0; nColumn < kColumns; ++nColumn)
+        m_list.SetColumnWidth(nColumn, LVSCW_AUTOSIZE_USEHEADER);
+}
+
 void CManipulateDialog::SetButtonIcons(HWND hDlg)
 {
-    m_moveUpIcon = LoadButtonIcon(hDlg, IDI_MOVE_UP);
-    SetButtonIcon(hDlg, IDC_MOVE_UP, m_moveUpIcon);
-    m_moveDownIcon = LoadButtonIcon(hDlg, IDI_MOVE_DOWN);
-    SetButtonIcon(hDlg, IDC_MOVE_DOWN, m_moveDownIcon);
+    LoadMoveIcons(hDlg, tessvald::WindowDpi(hDlg));
     AddButtonToolTips(hDlg, {
         { IDC_MOVE_UP, L"Die ausgewählten Einträge eine Zeile nach oben schieben (Strg+Pfeil nach oben)" },
         { IDC_MOVE_DOWN, L"Die ausgewählten Einträge eine Zeile nach unten schieben (Strg+Pfeil nach unten)" },

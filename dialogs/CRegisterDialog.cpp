@@ -3,6 +3,7 @@
 #include "dialogs/DialogThunk.h"
 #include "dialogs/IconButtons.h"
 #include "dialogs/ResolveMessages.h"
+#include "foundation/Dpi.h"
 #include "foundation/WideFormat.h"
 #include "resolve/FileIcon.h"
 #include "resolve/IconIndex.h"
@@ -14,6 +15,8 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+
+#include <utility>
 
 using tessvald::CModuleHandle;
 using tessvald::string::CString;
@@ -195,7 +198,7 @@ LRESULT CALLBACK SpinKeysProc(HWND hSpin, UINT nMsg, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-CRegisterDialog::CRegisterDialog() : m_eFolder(EFolder::Unknown)
+CRegisterDialog::CRegisterDialog() : m_eFolder(EFolder::Unknown), m_nDpi(tessvald::kBaseDpi)
 {
 }
 
@@ -221,11 +224,8 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     }
     SetWindowTextW(hDlg, m_strTitle.GetText());
 
-    m_separatorIcon = LoadButtonIcon(hDlg, IDI_SEPARATOR);
-    SetButtonIcon(hDlg, IDC_SEPARATOR_TOGGLE, m_separatorIcon);
-    m_browseIcon = LoadButtonIcon(hDlg, IDI_BROWSE);
-    SetButtonIcon(hDlg, IDC_BROWSE, m_browseIcon);
-    SetButtonIcon(hDlg, IDC_ICON_BROWSE, m_browseIcon);
+    m_nDpi = tessvald::WindowDpi(hDlg);
+    LoadButtonIcons(hDlg);
     SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
     AddButtonToolTips(hDlg, {
         { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
@@ -275,10 +275,32 @@ INT_PTR CRegisterDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM l
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_DIALOG_DPI_CHANGED:
+        OnDpiChanged(hDlg, static_cast<UINT>(wParam));
+        break;
     default:
         break;
     }
     return FALSE;
+}
+
+// The new icons are on the buttons before the old ones go.
+void CRegisterDialog::LoadButtonIcons(HWND hDlg)
+{
+    tessvald::CIconHandle separatorIcon = LoadButtonIcon(hDlg, IDI_SEPARATOR, m_nDpi);
+    tessvald::CIconHandle browseIcon = LoadButtonIcon(hDlg, IDI_BROWSE, m_nDpi);
+    SetButtonIcon(hDlg, IDC_SEPARATOR_TOGGLE, separatorIcon);
+    SetButtonIcon(hDlg, IDC_BROWSE, browseIcon);
+    SetButtonIcon(hDlg, IDC_ICON_BROWSE, browseIcon);
+    m_separatorIcon = std::move(separatorIcon);
+    m_browseIcon = std::move(browseIcon);
+}
+
+void CRegisterDialog::OnDpiChanged(HWND hDlg, UINT nDpi)
+{
+    m_nDpi = nDpi;
+    LoadButtonIcons(hDlg);
+    SetupIconPicker(hDlg);
 }
 
 void CRegisterDialog::OnCommand(HWND hDlg, WPARAM wParam)
@@ -439,7 +461,8 @@ void CRegisterDialog::SetupIconPicker(HWND hDlg)
 void CRegisterDialog::ShowIcon(HWND hDlg, LONG nIndex, LONG nPosition)
 {
     CString strGroup;
-    SetPreview(hDlg, LoadIconFromFile(m_record.m_strIconFile.GetText(), nIndex, 0, 0, &strGroup));
+    const int nSize = tessvald::MetricForDpi(SM_CXICON, m_nDpi);
+    SetPreview(hDlg, LoadIconFromFile(m_record.m_strIconFile.GetText(), nIndex, nSize, nSize, &strGroup));
     const bool bFromGroup = !strGroup.IsEmpty();
     if (!m_previewIcon || (bFromGroup && nPosition < 0)) {
         SetDlgItemTextW(hDlg, IDC_ICON_POSITION, L"");

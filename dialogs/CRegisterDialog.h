@@ -45,6 +45,8 @@ private:
     void OnScroll(HWND hDlg, WPARAM wParam, LPARAM lParam);
     void OnClose(HWND hDlg);
     void OnDestroy();
+    void LoadButtonIcons(HWND hDlg);
+    void OnDpiChanged(HWND hDlg, UINT nDpi);
     void FillControls(HWND hDlg);
     // The picker for the record's icon file and index.
     void SetupIconPicker(HWND hDlg);
@@ -76,4 +78,6 @@ private:
     tessvald::CIconHandle m_separatorIcon;
     tessvald::CIconHandle m_browseIcon;
     tessvald::CIconHandle m_previewIcon;
+    // Of the monitor the dialog is on: the icons' sizes follow it.
+    UINT m_nDpi;
 };

@@ -8,6 +8,7 @@
 #define IDI_SEPARATOR           105
 #define IDI_MOVE_UP             106
 #define IDI_MOVE_DOWN           107
+#define IDI_APP_ON_LIGHT        108
 
 // Dialog templates
 #define IDD_MANIPULATE          201
