@@ -12,6 +12,7 @@
 //                  private memory before and after.
 // It needs a desktop with a notification area; without one it says so.
 
+#include "BenchMenus.h"
 #include "BenchTiming.h"
 #include "BenchTools.h"
 
@@ -31,6 +32,7 @@
 #include <string>
 #include <vector>
 
+using bench::DispatchWaiting;
 using bench::Median;
 using bench::NowMs;
 
@@ -102,37 +104,14 @@ LRESULT CALLBACK BareWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     if (TimeMenuMessage(hWnd, nMsg, wParam, lParam))
         return 0;
-    if (nMsg == WM_MEASUREITEM) {
-        auto* pMeasure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        pMeasure->itemWidth = 150;
-        pMeasure->itemHeight = 24;
+    if (bench::AnswerBareEntry(nMsg, lParam))
         return TRUE;
-    }
-    if (nMsg == WM_DRAWITEM) {
-        const auto* pDraw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        FillRect(pDraw->hDC, &pDraw->rcItem, GetSysColorBrush(COLOR_MENU));
-        return TRUE;
-    }
     return DefWindowProcW(hWnd, nMsg, wParam, lParam);
 }
 
 HWND MakeWindow(const wchar_t* pszClass, WNDPROC pfnProc)
 {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = pfnProc;
-    wc.hInstance = g_hInstance;
-    wc.lpszClassName = pszClass;
-    RegisterClassExW(&wc);
-    return CreateWindowExW(0, pszClass, L"Bench", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr, g_hInstance,
-                           nullptr);
-}
-
-void DispatchWaiting()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&msg);
+    return bench::MakeWindow(g_hInstance, pszClass, pfnProc);
 }
 
 // From the keys to the submenu painted, in ms; -1 when it did not show.
@@ -281,7 +260,7 @@ int main()
     info.cbSize = sizeof(info);
     info.fMask = MIIM_SUBMENU;
     GetMenuItemInfoW(g_hToolsMenu, 1, TRUE, &info);
-    pState->m_liveFolders.BeginShowing(pState->m_nFirstFreeId, nullptr);
+    pState->m_liveFolders.BeginShowing(pState->m_nFirstFreeId, CMenuFont());
     pState->m_liveFolders.OnInitMenuPopup(info.hSubMenu);
     pState->m_liveFolders.OnUninitMenuPopup(info.hSubMenu);
     const Objects before = CountObjects();

@@ -25,6 +25,7 @@
 // Each figure is printed against its target. It needs a desktop with a
 // notification area; without one it says so and ends.
 
+#include "BenchMenus.h"
 #include "BenchTiming.h"
 #include "BenchTools.h"
 
@@ -46,6 +47,7 @@
 #include <string>
 #include <vector>
 
+using bench::DispatchWaiting;
 using bench::Median;
 using bench::MedianMs;
 using bench::NowMs;
@@ -199,42 +201,19 @@ LRESULT CALLBACK BareMenuWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lPa
 {
     if (TimeMenuMessage(hWnd, nMsg, wParam))
         return 0;
-    if (nMsg == WM_MEASUREITEM) {
-        auto* pMeasure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        pMeasure->itemWidth = 150;
-        pMeasure->itemHeight = 24;
+    if (bench::AnswerBareEntry(nMsg, lParam))
         return TRUE;
-    }
-    if (nMsg == WM_DRAWITEM) {
-        const auto* pDraw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        FillRect(pDraw->hDC, &pDraw->rcItem, GetSysColorBrush(COLOR_MENU));
-        return TRUE;
-    }
     return DefWindowProcW(hWnd, nMsg, wParam, lParam);
 }
 
 HWND CreateWindowOfClass(const wchar_t* pszClass, WNDPROC pfnProc)
 {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = pfnProc;
-    wc.hInstance = g_hInstance;
-    wc.lpszClassName = pszClass;
-    RegisterClassExW(&wc);
-    return CreateWindowExW(0, pszClass, L"Bench", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr, g_hInstance,
-                           nullptr);
+    return bench::MakeWindow(g_hInstance, pszClass, pfnProc);
 }
 
 HWND CreateBenchWindow()
 {
     return CreateWindowOfClass(kBenchClass, BenchWndProc);
-}
-
-void DispatchWaiting()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&msg);
 }
 
 struct Showing

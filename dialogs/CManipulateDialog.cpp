@@ -9,6 +9,7 @@
 #include "dialogs/IconButtons.h"
 #include "dialogs/ListedToolEdit.h"
 #include "dialogs/ResolveMessages.h"
+#include "foundation/Dpi.h"
 #include "resolve/FileTypes.h"
 #include "resources/resource.h"
 #include "settings/CConfig.h"
@@ -17,11 +18,13 @@
 #include "settings/SettingsLayout.h"
 #include "tray/HelpFile.h"
 #include "tray/MessageBoxes.h"
+#include "tray/ToolGroups.h"
 
 #include <commctrl.h>
 
 #include <memory>
 #include <new>
+#include <utility>
 
 using tessvald::CMenuHandle;
 using tessvald::string::CString;
@@ -29,7 +32,7 @@ using tessvald::string::CString;
 namespace {
 
 constexpr int kMargin = 10;
-constexpr int kColumns = 3;
+constexpr int kColumns = 4;
 constexpr wchar_t kCaption[] = L"Ambertille";
 constexpr UINT_PTR kListKeysId = 1;
 
@@ -71,13 +74,27 @@ std::vector<CRecord*> RowRecords(const CListView& list)
     return records;
 }
 
-// The "Anzeige" and "Typ" cells follow the record.
+// The "Anzeige", "Typ" and "Gruppe" cells follow the record.
 void SetRowCells(const CListView& list, int nRow, const CRecord& record)
 {
     list.SetItemText(nRow, 1, record.GetShowText());
     CString strType(L"");
     GetFileTypeName(record.m_strPath.GetText(), strType);
     list.SetItemText(nRow, 2, strType.GetText());
+    list.SetItemText(nRow, 3, record.m_strGroup.GetText());
+}
+
+// The groups of the rows but one (-1: of all rows), for the entry
+// editor's drop-down.
+std::vector<std::wstring> GroupsOfOtherRows(const CListView& list, int nSkippedRow)
+{
+    std::vector<const wchar_t*> values;
+    const std::vector<CRecord*> records = RowRecords(list);
+    for (std::size_t nRow = 0; nRow < records.size(); ++nRow) {
+        if (static_cast<int>(nRow) != nSkippedRow && records[nRow] != nullptr)
+            values.push_back(records[nRow]->m_strGroup.GetText());
+    }
+    return ListGroupPaths(values);
 }
 
 // The row and field of the first value too long to be read back, shown
@@ -243,6 +260,9 @@ INT_PTR CManipulateDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_DIALOG_DPI_CHANGED:
+        OnDpiChanged(hDlg, static_cast<UINT>(wParam));
+        break;
     default:
         break;
     }
@@ -287,14 +307,31 @@ void CManipulateDialog::SetupList()
     m_list.InsertColumn(0, L"Programmname");
     m_list.InsertColumn(1, L"Anzeige");
     m_list.InsertColumn(2, L"Typ");
+    m_list.InsertColumn(3, L"Gruppe");
+}
+
+void CManipulateDialog::LoadMoveIcons(HWND hDlg, UINT nDpi)
+{
+    tessvald::CIconHandle upIcon = LoadButtonIcon(hDlg, IDI_MOVE_UP, nDpi);
+    tessvald::CIconHandle downIcon = LoadButtonIcon(hDlg, IDI_MOVE_DOWN, nDpi);
+    SetButtonIcon(hDlg, IDC_MOVE_UP, upIcon);
+    SetButtonIcon(hDlg, IDC_MOVE_DOWN, downIcon);
+    m_moveUpIcon = std::move(upIcon);
+    m_moveDownIcon = std::move(downIcon);
+}
+
+// The dialog manager has scaled the controls and sent them the new font;
+// the columns are fitted to their texts again.
+void CManipulateDialog::OnDpiChanged(HWND hDlg, UINT nDpi)
+{
+    LoadMoveIcons(hDlg, nDpi);
+    for (int nColumn = 0; nColumn < kColumns; ++nColumn)
+        m_list.SetColumnWidth(nColumn, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void CManipulateDialog::SetButtonIcons(HWND hDlg)
 {
-    m_moveUpIcon = LoadButtonIcon(hDlg, IDI_MOVE_UP);
-    SetButtonIcon(hDlg, IDC_MOVE_UP, m_moveUpIcon);
-    m_moveDownIcon = LoadButtonIcon(hDlg, IDI_MOVE_DOWN);
-    SetButtonIcon(hDlg, IDC_MOVE_DOWN, m_moveDownIcon);
+    LoadMoveIcons(hDlg, tessvald::WindowDpi(hDlg));
     AddButtonToolTips(hDlg, {
         { IDC_MOVE_UP, L"Die ausgewählten Einträge eine Zeile nach oben schieben (Strg+Pfeil nach oben)" },
         { IDC_MOVE_DOWN, L"Die ausgewählten Einträge eine Zeile nach unten schieben (Strg+Pfeil nach unten)" },
@@ -402,6 +439,7 @@ void CManipulateDialog::OnEnter(HWND hDlg)
 void CManipulateDialog::OnNewEntry(HWND hDlg)
 {
     CRegisterDialog editor;
+    editor.m_groups = GroupsOfOtherRows(m_list, -1);
     if (editor.DoModal(m_hInstance, hDlg, nullptr, L"Eintrag erstellen") == 1)
         InsertRow(m_list.GetHandle(), &editor.GetRecord(), -1);
 }
@@ -414,6 +452,7 @@ void CManipulateDialog::OnEditEntry(HWND hDlg)
     if (pRecord == nullptr)
         return;
     CRegisterDialog editor;
+    editor.m_groups = GroupsOfOtherRows(m_list, nRow);
     if (editor.DoModal(m_hInstance, hDlg, pRecord, L"Eintrag bearbeiten") != 1)
         return;
     pRecord->CopyFrom(&editor.GetRecord(), true);

@@ -50,6 +50,9 @@ private:
     void AddSystemMenuEntries(HWND hDlg);
     void SetupList();
     void SetButtonIcons(HWND hDlg);
+    // The move buttons' pictures for the monitor's DPI.
+    void LoadMoveIcons(HWND hDlg, UINT nDpi);
+    void OnDpiChanged(HWND hDlg, UINT nDpi);
 
     void OnCommand(HWND hDlg, WORD nId);
     void OnNotify(HWND hDlg, const NMHDR* pHeader);

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogThunk.h"
 #include "foundation/CString.h"
+#include "foundation/Dpi.h"
 #include "foundation/ScopedDC.h"
 #include "foundation/WideFormat.h"
 #include "resources/resource.h"
@@ -113,9 +114,9 @@ void EnableFontControls(HWND hDlg, bool bEnable)
         EnableWindow(GetDlgItem(hDlg, nId), bEnable ? TRUE : FALSE);
 }
 
-// The typed size as a character height for the context; empty, non-numeric
-// and too small sizes count as the smallest one.
-LONG ReadSizeHeight(HWND hDlg, HDC hDC)
+// The typed size as a character height at the DPI; empty, non-numeric and
+// too small sizes count as the smallest one.
+LONG ReadSizeHeight(HWND hDlg, int nDpi)
 {
     HWND hEdit = SizeEdit(hDlg);
     const int nLength = GetWindowTextLengthW(hEdit);
@@ -125,7 +126,7 @@ LONG ReadSizeHeight(HWND hDlg, HDC hDC)
     std::int32_t nPoints = strSize.ToLong();
     if (nPoints < kMinimumPoints)
         nPoints = kMinimumPoints;
-    return FontHeightFromPoints(nPoints, GetDeviceCaps(hDC, LOGPIXELSY));
+    return FontHeightFromPoints(nPoints, nDpi);
 }
 
 // Copies the selected face when it fits the buffer; otherwise the buffer
@@ -207,6 +208,7 @@ int COptionDialog::DoModal(HINSTANCE hInstance, HWND hOwner)
 void COptionDialog::OnInitDialog(HWND hDlg)
 {
     CClientDC dc(hDlg);
+    m_nDpi = tessvald::WindowDpi(hDlg);
 
     // Short paths are kept for the settings file only; the box just shows them.
     EnableWindow(GetDlgItem(hDlg, IDC_SHORT_PATH), FALSE);
@@ -275,10 +277,22 @@ bool COptionDialog::ReadChosenHotkey(HWND hDlg, UINT& nModifiers, UINT& nKey) co
 
 INT_PTR COptionDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM)
 {
+    if (nMsg == WM_DIALOG_DPI_CHANGED) {
+        OnDpiChanged(hDlg, static_cast<UINT>(wParam));
+        return TRUE;
+    }
     if (nMsg != WM_COMMAND)
         return FALSE;
     OnCommand(hDlg, LOWORD(wParam), HIWORD(wParam));
     return TRUE;
+}
+
+// The dialog manager gave the preview the dialog's new font too; it shows
+// the chosen one again, at the new DPI.
+void COptionDialog::OnDpiChanged(HWND hDlg, UINT nDpi)
+{
+    m_nDpi = nDpi;
+    UpdatePreview(hDlg);
 }
 
 void COptionDialog::OnCommand(HWND hDlg, WORD nId, WORD nCode)
@@ -333,11 +347,9 @@ void COptionDialog::OnClick(HWND hDlg, WORD nId)
 void COptionDialog::UpdatePreview(HWND hDlg)
 {
     HWND hPreview = GetDlgItem(hDlg, IDC_PREVIEW);
-    CClientDC dc(hPreview);
-
     LOGFONTW logFont = {};
     logFont.lfCharSet = m_options.logFont.lfCharSet;
-    logFont.lfHeight = ReadSizeHeight(hDlg, dc.Get());
+    logFont.lfHeight = ReadSizeHeight(hDlg, static_cast<int>(m_nDpi));
     logFont.lfWeight = WeightOf(hDlg);
     logFont.lfItalic = FlagOf(hDlg, IDC_ITALIC);
     logFont.lfUnderline = FlagOf(hDlg, IDC_UNDERLINE);
@@ -383,6 +395,7 @@ void COptionDialog::Apply(HWND hDlg, UINT nModifiers, UINT nKey)
     font.lfWeight = WeightOf(hDlg);
     font.lfItalic = FlagOf(hDlg, IDC_ITALIC);
     font.lfUnderline = FlagOf(hDlg, IDC_UNDERLINE);
-    font.lfHeight = ReadSizeHeight(hDlg, dc.Get());
+    // Stored at the system's DPI, as the menus read it.
+    font.lfHeight = ReadSizeHeight(hDlg, GetDeviceCaps(dc.Get(), LOGPIXELSY));
     CopySelectedFace(hDlg, font.lfFaceName, LF_FACESIZE);
 }

@@ -33,6 +33,7 @@ private:
     void OnCommand(HWND hDlg, WORD nId, WORD nCode);
     void OnClick(HWND hDlg, WORD nId);
     void UpdatePreview(HWND hDlg);
+    void OnDpiChanged(HWND hDlg, UINT nDpi);
     void OnSizeSelected(HWND hDlg);
     void SetUpHotkey(HWND hDlg);
     bool ReadChosenHotkey(HWND hDlg, UINT& nModifiers, UINT& nKey) const;
@@ -40,6 +41,9 @@ private:
 
     // The font set on the preview control; replaced at every preview.
     tessvald::CFontHandle m_hPreviewFont;
+    // Of the monitor the dialog is on: the preview shows the font as large
+    // as the menu on that monitor would.
+    UINT m_nDpi = 96;
     // The hotkey control's value at opening: while it stays, the shortcut
     // in force is kept as it is, Win included, which the control cannot show.
     WORD m_nShownHotkey = 0;

@@ -3,6 +3,7 @@
 #include "dialogs/DialogThunk.h"
 #include "dialogs/IconButtons.h"
 #include "dialogs/ResolveMessages.h"
+#include "foundation/Dpi.h"
 #include "foundation/WideFormat.h"
 #include "resolve/FileIcon.h"
 #include "resolve/IconIndex.h"
@@ -14,6 +15,8 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+
+#include <utility>
 
 using tessvald::CModuleHandle;
 using tessvald::string::CString;
@@ -42,6 +45,17 @@ constexpr wchar_t kIconFileFilter[] =
 constexpr wchar_t kNoResource[] = L"keine (Symboldatei)";
 
 const int kTextFields[] = { IDC_NAME, IDC_PATH, IDC_PARAM, IDC_WORKING, IDC_DESCRIPTION, IDC_ICON_FILE };
+
+// The folder look-up's answer (CFolderProbe).
+constexpr UINT kFolderAnswerMessage = WM_APP + 1;
+// A typed path is looked up once the typing pauses, so a path on a share
+// typed letter by letter does not start a look-up per server name.
+constexpr UINT_PTR kPathPauseTimer = 1;
+constexpr UINT kPathPauseMs = 250;
+// A path that has not answered by then counts as no folder; an answer that
+// comes later still counts. Local disks answer in milliseconds.
+constexpr UINT_PTR kFolderDeadlineTimer = 2;
+constexpr UINT kFolderDeadlineMs = 1500;
 
 // The whole text of a control, however long.
 CString ReadControlText(HWND hDlg, int nId)
@@ -116,13 +130,15 @@ bool IsBlank(const CString& strText)
     return true;
 }
 
-// Everything but the separator toggle and the two closing buttons follows
-// the separator mode.
+// Everything but the separator toggle, the group and the two closing
+// buttons follows the separator mode: a separator line stands in a group
+// like any entry.
 void EnableControls(HWND hDlg, bool bEnabled)
 {
     for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
         const int nId = GetDlgCtrlID(hChild);
-        if (nId == IDCANCEL || nId == IDC_CLOSE || nId == IDC_SEPARATOR_TOGGLE)
+        if (nId == IDCANCEL || nId == IDC_CLOSE || nId == IDC_SEPARATOR_TOGGLE || nId == IDC_GROUP
+            || nId == IDC_GROUP_LABEL)
             continue;
         EnableWindow(hChild, bEnabled);
     }
@@ -182,7 +198,9 @@ LRESULT CALLBACK SpinKeysProc(HWND hSpin, UINT nMsg, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-CRegisterDialog::CRegisterDialog() = default;
+CRegisterDialog::CRegisterDialog() : m_eFolder(EFolder::Unknown), m_nDpi(tessvald::kBaseDpi)
+{
+}
 
 CRegisterDialog::~CRegisterDialog() = default;
 
@@ -192,6 +210,9 @@ int CRegisterDialog::DoModal(HINSTANCE hInstance, HWND hOwner, const CRecord* pR
     m_record.Reset();
     if (pRecord != nullptr)
         m_record.CopyFrom(pRecord, false);
+    m_strOpenedPath.Assign(m_record.m_strPath);
+    m_extraKeys = m_record.m_extraKeys;
+    m_eFolder = EFolder::Unknown;
     return static_cast<int>(RunModalDialog(*this, hInstance, hOwner, IDD_REGISTER));
 }
 
@@ -203,19 +224,22 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     }
     SetWindowTextW(hDlg, m_strTitle.GetText());
 
-    m_separatorIcon = LoadButtonIcon(hDlg, IDI_SEPARATOR);
-    SetButtonIcon(hDlg, IDC_SEPARATOR_TOGGLE, m_separatorIcon);
-    m_browseIcon = LoadButtonIcon(hDlg, IDI_BROWSE);
-    SetButtonIcon(hDlg, IDC_BROWSE, m_browseIcon);
-    SetButtonIcon(hDlg, IDC_ICON_BROWSE, m_browseIcon);
+    m_nDpi = tessvald::WindowDpi(hDlg);
+    LoadButtonIcons(hDlg);
     SetWindowSubclass(GetDlgItem(hDlg, IDC_ICON_SPIN), SpinKeysProc, kSpinKeysId, 0);
     AddButtonToolTips(hDlg, {
         { IDC_SEPARATOR_TOGGLE, L"Diesen Eintrag als Trennlinie im Menü zeigen" },
-        { IDC_BROWSE, L"Eine Datei wählen und alle Felder aus ihr füllen" },
-        { IDC_ICON_BROWSE, L"Eine Datei wählen, aus der das Symbol stammt" },
+        { IDC_BROWSE, L"Eine Datei auswählen und alle Felder aus ihr füllen" },
+        { IDC_ICON_BROWSE, L"Die Datei auswählen, aus der das Symbol stammt" },
     });
     for (int nId : kTextFields)
         SendDlgItemMessageW(hDlg, nId, EM_SETLIMITTEXT, kMaxFieldLength, 0);
+    SendDlgItemMessageW(hDlg, IDC_GROUP, CB_LIMITTEXT, kMaxFieldLength, 0);
+    for (const std::wstring& group : m_groups)
+        SendDlgItemMessageW(hDlg, IDC_GROUP, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group.c_str()));
+    // Set once: the group is no part of a file that a browse reads.
+    SetDlgItemTextW(hDlg, IDC_GROUP, m_record.m_strGroup.GetText());
+    m_folderProbe.SetWindow(hDlg, kFolderAnswerMessage);
 
     // The mode comes first, so that the picker can keep its up-down
     // disabled when the file offers no choice.
@@ -227,6 +251,9 @@ void CRegisterDialog::OnInitDialog(HWND hDlg)
     // other file can say whether the entry needs them, so the user's choice
     // stays through a browse.
     CheckDlgButton(hDlg, IDC_RUN_AS, m_record.m_bRunAs ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hDlg, IDC_SUBMENU, m_record.m_bSubmenu ? BST_CHECKED : BST_UNCHECKED);
+    UpdateSubmenuBox(hDlg);
+    ProbePath(hDlg);
 }
 
 INT_PTR CRegisterDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -235,6 +262,12 @@ INT_PTR CRegisterDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         OnCommand(hDlg, wParam);
         break;
+    case WM_TIMER:
+        OnTimer(hDlg, static_cast<UINT_PTR>(wParam));
+        break;
+    case kFolderAnswerMessage:
+        OnFolderAnswer(hDlg, wParam, lParam != 0);
+        break;
     case WM_HSCROLL:
     case WM_VSCROLL:
         OnScroll(hDlg, wParam, lParam);
@@ -242,14 +275,40 @@ INT_PTR CRegisterDialog::OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM l
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_DIALOG_DPI_CHANGED:
+        OnDpiChanged(hDlg, static_cast<UINT>(wParam));
+        break;
     default:
         break;
     }
     return FALSE;
 }
 
+// The new icons are on the buttons before the old ones go.
+void CRegisterDialog::LoadButtonIcons(HWND hDlg)
+{
+    tessvald::CIconHandle separatorIcon = LoadButtonIcon(hDlg, IDI_SEPARATOR, m_nDpi);
+    tessvald::CIconHandle browseIcon = LoadButtonIcon(hDlg, IDI_BROWSE, m_nDpi);
+    SetButtonIcon(hDlg, IDC_SEPARATOR_TOGGLE, separatorIcon);
+    SetButtonIcon(hDlg, IDC_BROWSE, browseIcon);
+    SetButtonIcon(hDlg, IDC_ICON_BROWSE, browseIcon);
+    m_separatorIcon = std::move(separatorIcon);
+    m_browseIcon = std::move(browseIcon);
+}
+
+void CRegisterDialog::OnDpiChanged(HWND hDlg, UINT nDpi)
+{
+    m_nDpi = nDpi;
+    LoadButtonIcons(hDlg);
+    SetupIconPicker(hDlg);
+}
+
 void CRegisterDialog::OnCommand(HWND hDlg, WPARAM wParam)
 {
+    if (LOWORD(wParam) == IDC_PATH && HIWORD(wParam) == EN_CHANGE) {
+        SetTimer(hDlg, kPathPauseTimer, kPathPauseMs, nullptr);
+        return;
+    }
     if (!IsClickCommand(wParam))
         return;
     switch (LOWORD(wParam)) {
@@ -267,12 +326,57 @@ void CRegisterDialog::OnCommand(HWND hDlg, WPARAM wParam)
         break;
     case IDC_SEPARATOR_TOGGLE:
         EnableControls(hDlg, !IsSeparatorChecked(hDlg));
+        UpdateSubmenuBox(hDlg);
         break;
     default:
         // Enter arrives as the default button "&Schließen"; IDOK comes
         // only without one and is no command of the editor.
         break;
     }
+}
+
+void CRegisterDialog::OnTimer(HWND hDlg, UINT_PTR nTimerId)
+{
+    if (nTimerId == kPathPauseTimer) {
+        ProbePath(hDlg);
+    } else if (nTimerId == kFolderDeadlineTimer) {
+        KillTimer(hDlg, kFolderDeadlineTimer);
+        m_eFolder = EFolder::No;
+        UpdateSubmenuBox(hDlg);
+    }
+}
+
+void CRegisterDialog::OnFolderAnswer(HWND hDlg, WPARAM nQuestion, bool bFolder)
+{
+    if (!m_folderProbe.IsLatest(nQuestion))
+        return;
+    KillTimer(hDlg, kFolderDeadlineTimer);
+    m_eFolder = bFolder ? EFolder::Yes : EFolder::No;
+    UpdateSubmenuBox(hDlg);
+}
+
+// Until the path has answered, the box keeps what it showed before.
+void CRegisterDialog::ProbePath(HWND hDlg)
+{
+    KillTimer(hDlg, kPathPauseTimer);
+    m_folderProbe.Ask(ReadControlText(hDlg, IDC_PATH).GetText());
+    SetTimer(hDlg, kFolderDeadlineTimer, kFolderDeadlineMs, nullptr);
+}
+
+// The box can be set only for a folder. A path that is no folder clears
+// it, except the path the entry was opened with: a live folder whose share
+// or stick is away just now stays one through an edit of its name.
+void CRegisterDialog::UpdateSubmenuBox(HWND hDlg)
+{
+    if (m_eFolder == EFolder::No && !ReadControlText(hDlg, IDC_PATH).Equals(m_strOpenedPath.GetText(), true))
+        CheckDlgButton(hDlg, IDC_SUBMENU, BST_UNCHECKED);
+    HWND hBox = GetDlgItem(hDlg, IDC_SUBMENU);
+    const bool bEnabled = m_eFolder == EFolder::Yes && !IsSeparatorChecked(hDlg);
+    // A focused box that is disabled would leave the dialog without a
+    // focus, and keys would go nowhere.
+    if (!bEnabled && GetFocus() == hBox)
+        SendMessageW(hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hDlg, IDC_PATH)), TRUE);
+    EnableWindow(hBox, bEnabled);
 }
 
 // The up-down reports every step as a thumb position. Only a step changes
@@ -304,6 +408,7 @@ void CRegisterDialog::OnClose(HWND hDlg)
 
 void CRegisterDialog::OnDestroy()
 {
+    m_folderProbe.SetWindow(nullptr, 0);
     // The controls go with the dialog right after this; no paint reaches
     // them in between.
     m_separatorIcon.Reset();
@@ -356,7 +461,8 @@ void CRegisterDialog::SetupIconPicker(HWND hDlg)
 void CRegisterDialog::ShowIcon(HWND hDlg, LONG nIndex, LONG nPosition)
 {
     CString strGroup;
-    SetPreview(hDlg, LoadIconFromFile(m_record.m_strIconFile.GetText(), nIndex, 0, 0, &strGroup));
+    const int nSize = tessvald::MetricForDpi(SM_CXICON, m_nDpi);
+    SetPreview(hDlg, LoadIconFromFile(m_record.m_strIconFile.GetText(), nIndex, nSize, nSize, &strGroup));
     const bool bFromGroup = !strGroup.IsEmpty();
     if (!m_previewIcon || (bFromGroup && nPosition < 0)) {
         SetDlgItemTextW(hDlg, IDC_ICON_POSITION, L"");
@@ -391,6 +497,7 @@ void CRegisterDialog::BrowseForFile(HWND hDlg)
     FillControls(hDlg);
     if (resolved.m_bRunAs)
         CheckDlgButton(hDlg, IDC_RUN_AS, BST_CHECKED);
+    ProbePath(hDlg);
 }
 
 // Another file's icons for the entry; it starts at the file's first.
@@ -406,14 +513,19 @@ void CRegisterDialog::BrowseForIconFile(HWND hDlg)
     SetupIconPicker(hDlg);
 }
 
+// Keys the editor does not know stay as they were; they may belong to a
+// later version of the program.
 void CRegisterDialog::ReadControls(HWND hDlg)
 {
     const LONG nIconIndex = m_record.m_nIconIndex;
+    const bool bSeparator = IsSeparatorChecked(hDlg);
     m_record.Reset();
-    if (IsSeparatorChecked(hDlg)) {
+    if (bSeparator)
         MakeSeparator(m_record);
+    m_record.SetGroup(ReadControlText(hDlg, IDC_GROUP).GetText());
+    m_record.m_extraKeys = m_extraKeys;
+    if (bSeparator)
         return;
-    }
     m_record.SetName(ReadControlText(hDlg, IDC_NAME).GetText());
     m_record.SetPath(ReadControlText(hDlg, IDC_PATH).GetText());
     const LRESULT nRow = SendDlgItemMessageW(hDlg, IDC_SHOW_MODE, CB_GETCURSEL, 0, 0);
@@ -424,4 +536,5 @@ void CRegisterDialog::ReadControls(HWND hDlg)
     m_record.SetIconFile(ReadControlText(hDlg, IDC_ICON_FILE).GetText());
     m_record.SetIconIndex(nIconIndex);
     m_record.SetRunAs(IsDlgButtonChecked(hDlg, IDC_RUN_AS) == BST_CHECKED);
+    m_record.SetSubmenu(IsDlgButtonChecked(hDlg, IDC_SUBMENU) == BST_CHECKED);
 }

@@ -12,10 +12,20 @@
 // icon becomes the small icon, and the dialog comes to the foreground once
 // it is set up.
 //
+// A dialog moved to a monitor of another DPI is told so once the dialog
+// manager has scaled what its template made (WM_DIALOG_DPI_CHANGED).
+//
 // A dialog class provides two public members:
 //   void OnInitDialog(HWND hDlg);
 //   INT_PTR OnMessage(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam);
 // OnMessage answers FALSE for whatever the dialog manager should handle.
+// Posted to a dialog that moved to a monitor of another DPI, its wParam
+// the new DPI. The dialog manager scales the controls and their font
+// itself (per-monitor awareness, version 2), sending the new font to every
+// control; what the dialog loads or sizes itself (icons, a font of its
+// own) follows when this arrives, after all that.
+constexpr UINT WM_DIALOG_DPI_CHANGED = WM_APP + 0x60;
+
 template <class TDialog>
 INT_PTR CALLBACK DialogThunk(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
@@ -31,6 +41,8 @@ INT_PTR CALLBACK DialogThunk(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
     auto* pDialog = reinterpret_cast<TDialog*>(GetWindowLongPtrW(hDlg, DWLP_USER));
     if (pDialog == nullptr)
         return FALSE;
+    if (nMsg == WM_DPICHANGED)
+        PostMessageW(hDlg, WM_DIALOG_DPI_CHANGED, LOWORD(wParam), 0);
     return pDialog->OnMessage(hDlg, nMsg, wParam, lParam);
 }
 

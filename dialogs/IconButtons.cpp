@@ -1,8 +1,12 @@
 #include "dialogs/IconButtons.h"
 
+#include "foundation/Dpi.h"
+
 #include <commctrl.h>
 
 namespace {
+
+constexpr int kButtonIconSize = 16;
 
 HINSTANCE DialogModule(HWND hDlg)
 {
@@ -11,10 +15,11 @@ HINSTANCE DialogModule(HWND hDlg)
 
 } // namespace
 
-tessvald::CIconHandle LoadButtonIcon(HWND hDlg, WORD nIconId)
+tessvald::CIconHandle LoadButtonIcon(HWND hDlg, WORD nIconId, UINT nDpi)
 {
+    const int nSize = tessvald::ScaleForDpi(kButtonIconSize, nDpi);
     return tessvald::CIconHandle(static_cast<HICON>(
-        LoadImageW(DialogModule(hDlg), MAKEINTRESOURCEW(nIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        LoadImageW(DialogModule(hDlg), MAKEINTRESOURCEW(nIconId), IMAGE_ICON, nSize, nSize, LR_DEFAULTCOLOR)));
 }
 
 void SetButtonIcon(HWND hDlg, int nButtonId, const tessvald::CIconHandle& icon)

@@ -10,8 +10,9 @@
 // says what each does; their window texts (what screen readers read) are
 // the short names.
 
-// A 16 × 16 icon of the module the dialog's template came from.
-tessvald::CIconHandle LoadButtonIcon(HWND hDlg, WORD nIconId);
+// An icon of the module the dialog's template came from, 16 × 16 at
+// 96 dpi and scaled to the DPI given (the dialog's monitor's).
+tessvald::CIconHandle LoadButtonIcon(HWND hDlg, WORD nIconId, UINT nDpi);
 // Shows the icon on the button; the caller keeps it until the dialog goes.
 void SetButtonIcon(HWND hDlg, int nButtonId, const tessvald::CIconHandle& icon);
 

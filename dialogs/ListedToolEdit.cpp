@@ -6,6 +6,7 @@
 #include "settings/SettingsLayout.h"
 #include "tray/AppGlobals.h"
 #include "tray/MessageBoxes.h"
+#include "tray/ToolGroups.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +21,17 @@ CRecord* FindTool(CToolListFile& listFile, ULONG nTool)
             return &record;
     }
     return nullptr;
+}
+
+// What the editor's group field offers: the groups of the other tools.
+std::vector<std::wstring> GroupsOfOtherTools(CToolListFile& listFile, const CRecord* pEdited)
+{
+    std::vector<const wchar_t*> values;
+    for (const CRecord& record : listFile.Tools()) {
+        if (&record != pEdited)
+            values.push_back(record.m_strGroup.GetText());
+    }
+    return ListGroupPaths(values);
 }
 
 bool RefuseOverlong(HWND hOwner, const CRecord& record)
@@ -78,8 +90,10 @@ bool EditListedTool(HINSTANCE hInstance, HWND hOwner, ULONG nTool)
     if (pRecord == nullptr)
         return false;
     CRecord edited(*pRecord);
+    const std::vector<std::wstring> groups = GroupsOfOtherTools(listFile, pRecord);
     for (;;) {
         CRegisterDialog editor;
+        editor.m_groups = groups;
         if (editor.DoModal(hInstance, hOwner, &edited, L"Eintrag bearbeiten") != 1)
             return false;
         edited.CopyFrom(&editor.GetRecord(), true);

@@ -8,6 +8,7 @@
 #define IDI_SEPARATOR           105
 #define IDI_MOVE_UP             106
 #define IDI_MOVE_DOWN           107
+#define IDI_APP_ON_LIGHT        108
 
 // Dialog templates
 #define IDD_MANIPULATE          201
@@ -43,6 +44,7 @@
 #define IDC_ICON_POSITION       406
 #define IDC_ICON_RESOURCE       407
 #define IDC_ICON_COUNT          408
+#define IDC_GROUP_LABEL         410
 #define IDC_NAME                501
 #define IDC_PATH                502
 #define IDC_PARAM               503
@@ -50,8 +52,10 @@
 #define IDC_DESCRIPTION         505
 #define IDC_ICON_FILE           506
 #define IDC_SHOW_MODE           601
+#define IDC_GROUP               604
 #define IDC_SEPARATOR_TOGGLE    707
 #define IDC_RUN_AS              709
+#define IDC_SUBMENU             710
 #define IDC_ICON_PREVIEW        1002
 #define IDC_ICON_SPIN           1003
 #define IDC_ICON_FRAME          1004

@@ -4,7 +4,6 @@
 #include "foundation/WideFormat.h"
 
 #include <cwchar>
-#include <utility>
 
 using tessvald::string::TextEquals;
 
@@ -22,6 +21,15 @@ constexpr ModifierName kModifiers[] = {
     { MOD_SHIFT, L"Shift" },
     { MOD_WIN, L"Win" },
 };
+
+// What a German keyboard prints on the keys whose stored name differs. A
+// user who copies "Strg+Alt+A" from a message into the file means the same.
+constexpr ModifierName kGermanModifiers[] = {
+    { MOD_CONTROL, L"Strg" },
+    { MOD_SHIFT, L"Umschalt" },
+};
+constexpr const wchar_t* kStoredSpace = L"Space";
+constexpr const wchar_t* kGermanSpace = L"Leertaste";
 
 constexpr UINT kModifierMask = MOD_CONTROL | MOD_ALT | MOD_SHIFT | MOD_WIN;
 constexpr int kLastFunctionKey = 24;
@@ -48,6 +56,10 @@ UINT ModifierFlag(const std::wstring& part)
         if (TextEquals(part.c_str(), modifier.pszName, true))
             return modifier.nFlag;
     }
+    for (const ModifierName& modifier : kGermanModifiers) {
+        if (TextEquals(part.c_str(), modifier.pszName, true))
+            return modifier.nFlag;
+    }
     return 0;
 }
 
@@ -64,7 +76,7 @@ UINT KeyCode(const std::wstring& part)
             return static_cast<UINT>(ch);
         return 0;
     }
-    if (TextEquals(part.c_str(), L"Space", true))
+    if (TextEquals(part.c_str(), kStoredSpace, true) || TextEquals(part.c_str(), kGermanSpace, true))
         return VK_SPACE;
     if (part.size() > 3 || (part[0] != L'F' && part[0] != L'f'))
         return 0;
@@ -96,10 +108,19 @@ std::wstring KeyName(UINT nKey)
     if ((nKey >= L'A' && nKey <= L'Z') || (nKey >= L'0' && nKey <= L'9'))
         return std::wstring(1, static_cast<wchar_t>(nKey));
     if (nKey == VK_SPACE)
-        return L"Space";
+        return kStoredSpace;
     if (IsFunctionKey(nKey))
         return L"F" + std::to_wstring(nKey - VK_F1 + 1);
     return std::wstring();
+}
+
+const wchar_t* GermanModifierName(const ModifierName& stored)
+{
+    for (const ModifierName& german : kGermanModifiers) {
+        if (german.nFlag == stored.nFlag)
+            return german.pszName;
+    }
+    return stored.pszName;
 }
 
 } // namespace
@@ -147,23 +168,13 @@ std::wstring FormatHotkeyText(UINT nModifiers, UINT nKey)
 
 std::wstring GermanHotkeyText(UINT nModifiers, UINT nKey)
 {
-    const std::wstring stored = FormatHotkeyText(nModifiers, nKey);
-    const std::pair<const wchar_t*, const wchar_t*> names[] = {
-        { L"Ctrl", L"Strg" }, { L"Shift", L"Umschalt" }, { L"Space", L"Leertaste" },
-    };
+    const std::wstring key = KeyName(nKey);
+    if (key.empty() || !IsValid(nModifiers, nKey))
+        return std::wstring();
     std::wstring text;
-    std::size_t nStart = 0;
-    while (nStart < stored.size()) {
-        std::size_t nPlus = stored.find(L'+', nStart);
-        if (nPlus == std::wstring::npos)
-            nPlus = stored.size();
-        std::wstring part = stored.substr(nStart, nPlus - nStart);
-        for (const auto& name : names) {
-            if (part == name.first)
-                part = name.second;
-        }
-        text += (text.empty() ? L"" : L"+") + part;
-        nStart = nPlus + 1;
+    for (const ModifierName& modifier : kModifiers) {
+        if ((nModifiers & modifier.nFlag) != 0)
+            text.append(GermanModifierName(modifier)).append(L"+");
     }
-    return text;
+    return text + (nKey == VK_SPACE ? kGermanSpace : key);
 }

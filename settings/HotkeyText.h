@@ -9,10 +9,11 @@
 // a digit, "F1" to "F24" or "Space" ("Ctrl+Alt+A"). Modifiers are the
 // MOD_* flags of RegisterHotKey, the key a virtual-key code.
 
-// False for anything else (junk, a repeated modifier, a missing key, a
-// letter, digit or Space with Shift alone or no modifier, which would take
-// ordinary typing away); the out values change only on success. Case and
-// blanks around the parts are ignored.
+// Reading also takes the German key names that messages show ("Strg",
+// "Umschalt", "Leertaste"). False for anything else (junk, a repeated
+// modifier, a missing key, a letter, digit or Space with Shift alone or no
+// modifier, which would take ordinary typing away); the out values change
+// only on success. Case and blanks around the parts are ignored.
 bool ParseHotkeyText(const wchar_t* pszText, UINT& nModifiers, UINT& nKey);
 
 // The stored form, modifiers in the order above; empty when the key is 0

@@ -3,6 +3,7 @@
 #include "foundation/CString.h"
 #include "foundation/ScopedHandle.h"
 #include "tray/AppGlobals.h"
+#include "tray/MessageBoxes.h"
 
 namespace {
 
@@ -28,6 +29,15 @@ void DeleteRunValue(HKEY hRoot)
         RegDeleteValueW(key.Get(), kRunValue);
 }
 
+bool HasRunValue(HKEY hRoot)
+{
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExW(hRoot, kRunKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    tessvald::CRegKeyHandle key(hKey);
+    return RegQueryValueExW(key.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 // The registry functions return their error without setting the thread's
 // last error; the caller reports the reason from there.
 bool Fail(LONG nError)
@@ -43,6 +53,18 @@ bool RemoveAutostart()
     DeleteRunValue(HKEY_LOCAL_MACHINE);
     DeleteRunValue(HKEY_CURRENT_USER);
     return true;
+}
+
+void ReportAutostartLeft(HWND hOwner)
+{
+    if (!HasRunValue(HKEY_LOCAL_MACHINE))
+        return;
+    ShowError(hOwner, kNoSystemText, kProgramName,
+              L"Der Autostart-Eintrag f\u00fcr alle Benutzer bleibt bestehen: Nur ein Administrator kann ihn "
+              L"entfernen. Ambertille startet deshalb bei der n\u00e4chsten Anmeldung wieder.\n\n"
+              L"So entfernen Sie ihn: \u00d6ffnen Sie die Eingabeaufforderung mit \u201EAls Administrator "
+              L"ausf\u00fchren\u201C und geben Sie ein:\n\"%s\" -remove",
+              g_strModulePath.GetData());
 }
 
 bool InstallAutostart(HKEY hRoot)

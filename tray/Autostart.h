@@ -10,3 +10,7 @@
 bool InstallAutostart(HKEY hRoot);
 // Deletes the value under both roots; always true.
 bool RemoveAutostart();
+// After a removal: only an administrator may delete the all-users value, so
+// it may still be there and start the program at the next logon. Says so,
+// and how to remove it, in an error box; nothing when it is gone.
+void ReportAutostartLeft(HWND hOwner);

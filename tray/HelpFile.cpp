@@ -5,6 +5,7 @@
 #include "foundation/ScopedHandle.h"
 #include "foundation/SystemLibrary.h"
 #include "tray/AppGlobals.h"
+#include "tray/MessageBoxes.h"
 
 #include <shellapi.h>
 #include <htmlhelp.h>
@@ -123,6 +124,23 @@ HWND CallHtmlHelp(HWND hCaller, const wchar_t* pszFile, UINT nCommand, DWORD_PTR
     return s_binding.Call(hCaller, pszFile, nCommand, nData);
 }
 
+// The viewer and the shell each report a missing file in their own way, or
+// not at all: the user would press F1 and see nothing happen.
+bool HelpFileExists(const CString& strPath)
+{
+    const DWORD nAttributes = GetFileAttributesW(strPath.GetData());
+    return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void ReportMissingHelpFile(HWND hOwner, const CString& strPath)
+{
+    tessvald::string::CSplitPath path(strPath.GetData());
+    ShowError(hOwner, kNoSystemText, kProgramName,
+              L"Die Hilfedatei \u201E%s%s\u201C wurde nicht gefunden. Ambertille sucht sie im Ordner des "
+              L"Programms:\n%s",
+              path.m_szName, path.m_szExt, path.GetFolder(false));
+}
+
 } // namespace
 
 CString GetHelpFilePath()
@@ -133,10 +151,12 @@ CString GetHelpFilePath()
 
 void ShowHelpFile(HWND hOwner)
 {
+    const CString strPath = GetHelpFilePath();
+    if (!HelpFileExists(strPath))
+        return ReportMissingHelpFile(hOwner, strPath);
     // The help viewer is a browser control, and the shell's open an
     // extension: both want COM.
     EnterComApartment();
-    const CString strPath = GetHelpFilePath();
     if (hOwner == nullptr) {
         ShellExecuteW(nullptr, L"open", strPath.GetData(), L"", L"", SW_SHOWNORMAL);
         return;

@@ -13,6 +13,7 @@ extern bool g_bHelpShown;
 tessvald::string::CString GetHelpFilePath();
 
 // Without an owner the shell opens the file; with one, the HTML Help viewer.
+// A missing file is named in an error box with the folder it belongs in.
 void ShowHelpFile(HWND hOwner);
 // Closes the help windows that ShowHelpFile opened from a window.
 void CloseHelpFile();

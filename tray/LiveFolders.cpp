@@ -3,8 +3,10 @@
 #include "foundation/AsciiCase.h"
 #include "foundation/BackgroundWork.h"
 #include "foundation/ComApartment.h"
+#include "foundation/Dpi.h"
 #include "foundation/ScopedHandle.h"
 #include "settings/DisplayOptions.h"
+#include "tray/MenuFont.h"
 #include "tray/MenuIcons.h"
 #include "tray/MenuItemData.h"
 
@@ -31,6 +33,17 @@ bool IsSet(volatile LONG& nFlag)
 std::wstring FolderKey(const std::wstring& folder)
 {
     return tessvald::string::AsciiLower(folder);
+}
+
+// A subfolder's submenu, made when its parent opens, has the parent's
+// background.
+void TakeBackgroundOf(HMENU hParent, HMENU hSubmenu)
+{
+    MENUINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_BACKGROUND;
+    if (GetMenuInfo(hParent, &info))
+        SetMenuInfo(hSubmenu, &info);
 }
 
 } // namespace
@@ -94,7 +107,8 @@ VOID CALLBACK RunListing(PTP_CALLBACK_INSTANCE, PVOID pContext)
 
 } // namespace
 
-CLiveFolders::CLiveFolders() : m_hWnd(nullptr), m_hFont(nullptr), m_nFirstId(0), m_nNextId(0), m_bTimer(false)
+CLiveFolders::CLiveFolders()
+    : m_hWnd(nullptr), m_hFont(nullptr), m_nDpi(tessvald::kBaseDpi), m_nFirstId(0), m_nNextId(0), m_bTimer(false)
 {
 }
 
@@ -122,9 +136,10 @@ void CLiveFolders::Clear()
 
 // A folder read at an earlier showing is read again; one still being read
 // (a share that does not answer) is not asked twice.
-void CLiveFolders::BeginShowing(UINT nFirstId, HFONT hFont)
+void CLiveFolders::BeginShowing(UINT nFirstId, const CMenuFont& font)
 {
-    m_hFont = hFont;
+    m_hFont = font.Get();
+    m_nDpi = font.Dpi();
     m_nFirstId = nFirstId;
     m_nNextId = nFirstId;
     m_commands.clear();
@@ -249,7 +264,10 @@ std::shared_ptr<CLiveFolders::CJob> CLiveFolders::StartJob(const std::wstring& f
     auto pJob = std::make_shared<CJob>();
     pJob->m_strFolder = folder;
     pJob->m_view = ReadExplorerView();
-    pJob->m_bLargeIcons = g_bLargeIcons;
+    // The larger of the shell's lists where the entries' icons are larger
+    // than its small ones (at a higher DPI): scaled down, not up.
+    pJob->m_bLargeIcons =
+        tessvald::MetricForDpi(g_bLargeIcons ? SM_CXICON : SM_CXSMICON, m_nDpi) > GetSystemMetrics(SM_CXSMICON);
     pJob->m_hNotify = m_hWnd;
     pJob->m_nStartedAt = GetTickCount();
     pJob->m_hImages = nullptr;
@@ -303,7 +321,7 @@ void CLiveFolders::FillListing(HMENU hMenu, CFolderMenu& menu, const SFolderList
     UINT nIndex = 0;
     if (nGranted > 0)
         AppendEntry(hMenu, L"Ordner \u00F6ffnen", AddCommand(menu, nIndex++, { L"", folder, true }), 0, false);
-    AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
+    AppendSeparator(hMenu, m_nDpi);
     menu.m_entryData.assign(listing.entries.size(), nullptr);
     for (std::size_t i = 0; i < listing.entries.size(); ++i) {
         const SFolderEntry& entry = listing.entries[i];
@@ -375,7 +393,7 @@ UINT CLiveFolders::AddCommand(CFolderMenu& menu, UINT nIndex, SLiveCommand comma
 void CLiveFolders::AppendEntry(HMENU hMenu, const wchar_t* pszText, UINT nId, UINT nFlags, bool bWithIcon,
                                MenuItemData** ppData)
 {
-    MenuItemData* pData = CreateShellItemData(pszText, m_hFont, bWithIcon);
+    MenuItemData* pData = CreateShellItemData(pszText, m_hFont, m_nDpi, bWithIcon);
     if (pData == nullptr || !AppendMenuW(hMenu, MF_OWNERDRAW | nFlags, nId, reinterpret_cast<LPCWSTR>(pData))) {
         delete pData;
         return;
@@ -387,7 +405,10 @@ void CLiveFolders::AppendEntry(HMENU hMenu, const wchar_t* pszText, UINT nId, UI
 void CLiveFolders::AppendSubfolder(HMENU hMenu, const SFolderEntry& entry, MenuItemData** ppData)
 {
     HMENU hSubmenu = CreatePopupMenu();
-    MenuItemData* pData = hSubmenu != nullptr ? CreateShellItemData(entry.strName.c_str(), m_hFont, true) : nullptr;
+    MenuItemData* pData =
+        hSubmenu != nullptr ? CreateShellItemData(entry.strName.c_str(), m_hFont, m_nDpi, true) : nullptr;
+    if (pData != nullptr)
+        pData->m_bOpensSubmenu = true;
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
@@ -400,6 +421,7 @@ void CLiveFolders::AppendSubfolder(HMENU hMenu, const SFolderEntry& entry, MenuI
             DestroyMenu(hSubmenu);
         return;
     }
+    TakeBackgroundOf(hMenu, hSubmenu);
     Register(hSubmenu, entry.strPath);
     *ppData = pData;
 }

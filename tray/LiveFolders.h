@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+class CMenuFont;
 struct MenuItemData;
 
 // Posted to the tray window when a folder's listing, or its entries' icons,
@@ -50,8 +51,9 @@ public:
     // The menus are built anew: every registration goes.
     void Clear();
     // Around one showing of the tools menu: its entries' commands take the
-    // ids from nFirstId up; what the submenus still hold is freed after.
-    void BeginShowing(UINT nFirstId, HFONT hFont);
+    // ids from nFirstId up, drawn in the tools menu's font (and for its
+    // DPI); what the submenus still hold is freed after.
+    void BeginShowing(UINT nFirstId, const CMenuFont& font);
     void EndShowing();
 
     // WM_INITMENUPOPUP and WM_UNINITMENUPOPUP; false for other menus.
@@ -97,6 +99,7 @@ private:
 
     HWND m_hWnd;
     HFONT m_hFont;
+    UINT m_nDpi;
     std::unordered_map<HMENU, CFolderMenu> m_menus;
     // Each showing reads a folder once; a reopened submenu takes its listing.
     std::unordered_map<std::wstring, std::shared_ptr<CJob>> m_jobs;

@@ -1,5 +1,6 @@
 #include "tray/MenuFont.h"
 
+#include "foundation/Dpi.h"
 #include "settings/DisplayOptions.h"
 
 #include <cstddef>
@@ -23,15 +24,17 @@ LOGFONTW ChooseMenuFont()
 
 } // namespace
 
-CMenuFont::CMenuFont() : m_logFont()
+CMenuFont::CMenuFont() : m_logFont(), m_nDpi(tessvald::kBaseDpi)
 {
 }
 
 CMenuFont::~CMenuFont() = default;
 
-bool CMenuFont::Create()
+bool CMenuFont::Create(UINT nDpi)
 {
     m_logFont = ChooseMenuFont();
+    m_logFont.lfHeight = MulDiv(m_logFont.lfHeight, static_cast<int>(nDpi), static_cast<int>(tessvald::SystemDpi()));
+    m_nDpi = nDpi;
     m_hFont.Reset(CreateFontIndirectW(&m_logFont));
     return m_hFont.IsValid();
 }

@@ -1,5 +1,6 @@
 #include "tray/MenuItemData.h"
 
+#include "foundation/Dpi.h"
 #include "settings/CRecord.h"
 #include "settings/DisplayOptions.h"
 #include "tray/TrayState.h"
@@ -23,12 +24,21 @@ bool SetText(MSAAMENUINFO& msaa, const wchar_t* pszText)
     return true;
 }
 
+// The icon size in force (small or large) at the DPI; the margin with it.
+void SetMetrics(MenuItemData& data, UINT nDpi)
+{
+    data.m_nDpi = nDpi;
+    data.m_nIconWidth = tessvald::MetricForDpi(g_bLargeIcons ? SM_CXICON : SM_CXSMICON, nDpi);
+    data.m_nIconHeight = tessvald::MetricForDpi(g_bLargeIcons ? SM_CYICON : SM_CYSMICON, nDpi);
+    data.m_nMargin = tessvald::ScaleForDpi(kMargin, nDpi);
+}
+
 } // namespace
 
 MenuItemData::MenuItemData()
     : m_msaa(), m_hFont(nullptr), m_pIcon(nullptr), m_pCache(nullptr), m_hShellImages(nullptr),
-      m_nShellIcon(kShellIconNone), m_nIconWidth(0), m_nIconHeight(0), m_nMargin(kMargin),
-      m_nTextWidth(-1), m_nTextHeight(-1)
+      m_nShellIcon(kShellIconNone), m_nDpi(tessvald::kBaseDpi), m_nIconWidth(0), m_nIconHeight(0),
+      m_nMargin(kMargin), m_nTextWidth(-1), m_nTextHeight(-1), m_bSeparator(false), m_bOpensSubmenu(false)
 {
     m_msaa.dwMSAASignature = static_cast<DWORD>(MSAA_MENU_SIG);
 }
@@ -40,7 +50,7 @@ MenuItemData::~MenuItemData()
         m_pCache->Release(m_pIcon);
 }
 
-MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache* pCache)
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, UINT nDpi, CIconCache* pCache)
 {
     if (pCache == nullptr && CTrayState::Current() != nullptr)
         pCache = &CTrayState::Current()->m_iconCache;
@@ -52,8 +62,7 @@ MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache*
         return nullptr;
     }
     pData->m_hFont = hFont;
-    pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
-    pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
+    SetMetrics(*pData, nDpi);
     if (pCache == nullptr)
         return pData;
     pData->m_pCache = pCache;
@@ -62,7 +71,7 @@ MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache*
     return pData;
 }
 
-MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, bool bWithIcon)
+MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, UINT nDpi, bool bWithIcon)
 {
     auto* pData = new (std::nothrow) MenuItemData();
     if (pData == nullptr)
@@ -72,10 +81,30 @@ MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, bool bWit
         return nullptr;
     }
     pData->m_hFont = hFont;
-    pData->m_nIconWidth = GetSystemMetrics(g_bLargeIcons ? SM_CXICON : SM_CXSMICON);
-    pData->m_nIconHeight = GetSystemMetrics(g_bLargeIcons ? SM_CYICON : SM_CYSMICON);
+    SetMetrics(*pData, nDpi);
     pData->m_nShellIcon = bWithIcon ? kShellIconPending : kShellIconNone;
     return pData;
+}
+
+// The menu owns the data once the separator is in, as it owns every
+// owner-drawn entry's; screen readers skip separators whatever they carry.
+bool AppendSeparator(HMENU hMenu, UINT nDpi)
+{
+    auto* pData = new (std::nothrow) MenuItemData();
+    if (pData == nullptr)
+        return false;
+    pData->m_nDpi = nDpi;
+    pData->m_nMargin = tessvald::ScaleForDpi(kMargin, nDpi);
+    pData->m_bSeparator = true;
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    info.fType = MFT_SEPARATOR | MFT_OWNERDRAW;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(pData);
+    if (InsertMenuItemW(hMenu, static_cast<UINT>(GetMenuItemCount(hMenu)), TRUE, &info))
+        return true;
+    delete pData;
+    return false;
 }
 
 const wchar_t* TextOf(const MenuItemData& data)

@@ -31,11 +31,14 @@ struct MenuItemData
     // the system's image list, once known.
     HANDLE m_hShellImages;        // the image list (an HIMAGELIST), shared, never destroyed
     int m_nShellIcon;             // kShellIconNone, kShellIconPending or the place
+    UINT m_nDpi;                  // of the monitor the menu was built for
     int m_nIconWidth;
     int m_nIconHeight;
     int m_nMargin;
     int m_nTextWidth;             // measured once per build; -1 until then
     int m_nTextHeight;
+    bool m_bSeparator;            // a line between entries, no text
+    bool m_bOpensSubmenu;         // drawn with an arrow
 };
 
 static_assert(std::is_standard_layout<MenuItemData>::value, "accessibility tools read the item data's start");
@@ -45,14 +48,19 @@ constexpr int kShellIconNone = -1;
 constexpr int kShellIconPending = -2;
 
 // Made from the record's name, icon file and icon index with the icon size
-// in force, drawn in the menu's font, its icon shared through the cache
-// (the tray's, when none is given; none without a tray); null only when
-// memory runs out. The icon is not loaded here but when first needed.
-MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, CIconCache* pCache = nullptr);
+// in force at the DPI given, drawn in the menu's font (made for that DPI),
+// its icon shared through the cache (the tray's, when none is given; none
+// without a tray); null only when memory runs out. The icon is not loaded
+// here but when first needed.
+MenuItemData* CreateMenuItemData(const CRecord& record, HFONT hFont, UINT nDpi, CIconCache* pCache = nullptr);
 
 // An entry with a text alone, its icon the shell's (pending until it is
 // given) or none; null only when memory runs out.
-MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, bool bWithIcon);
+MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, UINT nDpi, bool bWithIcon);
+
+// A separator drawn by the program, so that it takes the menu's colours;
+// false when it could not be appended.
+bool AppendSeparator(HMENU hMenu, UINT nDpi);
 
 // The entry's text, never null.
 const wchar_t* TextOf(const MenuItemData& data);

@@ -74,14 +74,58 @@ CString RestoreLostSettings()
     return strNotice;
 }
 
+// Only a file the system says is not there: one that cannot be looked at
+// now (a share that is away) may well exist.
+bool IsMissing(const wchar_t* pszPath)
+{
+    if (GetFileAttributesW(pszPath) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD nError = GetLastError();
+    return nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND;
+}
+
+// Every save leaves a backup beside the settings file, so a folder with
+// neither has never held a list: the program was just put there. A file
+// with the options alone is written at once, so that only this start counts
+// as the first; being no list, it does not start the backup, which the
+// first save of a list still does with that list. Where it cannot be
+// written (a folder the user may not write to) nothing is said, as the
+// notice would come again at every start.
+bool CreateSettingsOnFirstStart()
+{
+    const wchar_t* pszPath = g_config.GetFileName();
+    if (!IsMissing(pszPath) || !IsMissing(BackupPathOf(pszPath).c_str()))
+        return false;
+    if (!SaveOptions(nullptr))
+        return false;
+    RememberConfigFileState();
+    return true;
+}
+
+// Windows puts a new icon out of sight behind the arrow of the notification
+// area: a user who started the program and sees nothing would start it
+// again and be refused.
+constexpr wchar_t kFirstStartNotice[] =
+    L"Ambertille l\u00e4uft jetzt im Infobereich der Taskleiste. Sie finden das Symbol hinter dem Pfeil "
+    L"\u201EAusgeblendete Symbole einblenden\u201C neben der Uhr oder mit Win+B. Ziehen Sie es von dort in die "
+    L"Taskleiste, damit es immer sichtbar bleibt.";
+
 void RunTrayApplication()
 {
     SetupConfigFile();
-    const CString strNotice = RestoreLostSettings();
+    const CString strNotice = PrepareSettingsFile();
     RunTray(strNotice.GetData());
 }
 
 } // namespace
+
+CString PrepareSettingsFile()
+{
+    const CString strRestored = RestoreLostSettings();
+    if (!strRestored.IsEmpty())
+        return strRestored;
+    return CString(CreateSettingsOnFirstStart() ? kFirstStartNotice : L"");
+}
 
 bool IsHelpOption(const CString& strCommandLine)
 {
@@ -143,7 +187,7 @@ void PerformAction(const CString& strCommandLine)
         return Install(hRoot);
     if (IsRemoveOption(strCommandLine)) {
         RemoveAutostart();
-        return;
+        return ReportAutostartLeft(nullptr);
     }
     if (IsRunOption(strCommandLine))
         return RunTrayApplication();

@@ -17,6 +17,12 @@ bool IsInstallOption(const tessvald::string::CString& strCommandLine, HKEY& hRoo
 bool IsRemoveOption(const tessvald::string::CString& strCommandLine);
 bool IsRunOption(const tessvald::string::CString& strCommandLine);
 
+// Before the tray's first menu, with the settings file named: brings back a
+// lost settings file from its backup or, on the very first start in this
+// folder, writes one with the options alone (no tools). The start's notice that tells the
+// user about it; empty when there is nothing to tell.
+tessvald::string::CString PrepareSettingsFile();
+
 // Safe DLL search, COM, the instance, the module path and the program icon.
 void StartUp(HINSTANCE hInstance);
 // Help screen, help file, autostart, or the tray; refuses all but the two

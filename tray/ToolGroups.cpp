@@ -1,22 +1,11 @@
 #include "tray/ToolGroups.h"
 
+#include "foundation/CString.h"
+
+#include <algorithm>
+#include <utility>
+
 namespace {
-
-bool IsBlank(wchar_t ch)
-{
-    return ch == L' ' || ch == L'\t';
-}
-
-std::wstring Trimmed(const std::wstring& text)
-{
-    std::size_t nStart = 0;
-    std::size_t nEnd = text.size();
-    while (nStart < nEnd && IsBlank(text[nStart]))
-        ++nStart;
-    while (nEnd > nStart && IsBlank(text[nEnd - 1]))
-        --nEnd;
-    return text.substr(nStart, nEnd - nStart);
-}
 
 // German names need more than ASCII: "BÜRO" is "Büro".
 bool SameName(const std::wstring& a, const std::wstring& b)
@@ -36,12 +25,32 @@ std::vector<std::wstring> SplitGroupPath(const wchar_t* pszGroup)
         std::size_t nEnd = group.find(L'\\', nStart);
         if (nEnd == std::wstring::npos)
             nEnd = group.size();
-        std::wstring name = Trimmed(group.substr(nStart, nEnd - nStart));
+        std::wstring name = tessvald::string::CString(group.substr(nStart, nEnd - nStart).c_str()).Trim().GetText();
         if (!name.empty())
             names.push_back(std::move(name));
         nStart = nEnd + 1;
     }
     return names;
+}
+
+std::vector<std::wstring> ListGroupPaths(const std::vector<const wchar_t*>& values)
+{
+    std::vector<std::wstring> paths;
+    for (const wchar_t* pszValue : values) {
+        std::wstring path;
+        for (const std::wstring& name : SplitGroupPath(pszValue)) {
+            std::wstring candidate = path.empty() ? name : path + L'\\' + name;
+            const auto found = std::find_if(paths.begin(), paths.end(),
+                                            [&](const std::wstring& known) { return SameName(known, candidate); });
+            if (found != paths.end()) {
+                path = *found;
+                continue;
+            }
+            paths.push_back(candidate);
+            path = std::move(candidate);
+        }
+    }
+    return paths;
 }
 
 CGroupMenus::CGroupMenus(HMENU hTop, AppendEntry appendEntry) : m_top{ L"", hTop, {} }, m_appendEntry(std::move(appendEntry))

@@ -19,6 +19,12 @@ constexpr std::size_t kMaxGroupDepth = 8;
 // kMaxGroupDepth stays at its last allowed level.
 std::vector<std::wstring> SplitGroupPath(const wchar_t* pszGroup);
 
+// Every group that tools with these group values stand in, each before its
+// subgroups, in the order first met, joined with "\" and spelled as the
+// menu shows them: { "Büro\Tabellen", "BÜRO\Text" } gives "Büro",
+// "Büro\Tabellen" and "Büro\Text".
+std::vector<std::wstring> ListGroupPaths(const std::vector<const wchar_t*>& values);
+
 // The submenus of the groups met while one tools menu is built. Names match
 // ignoring case, and the first spelling met is the one shown.
 class CGroupMenus

@@ -1,5 +1,7 @@
 #include "tray/TrayState.h"
 
+#include "foundation/Dpi.h"
+
 #include <shellapi.h>
 
 namespace {
@@ -9,8 +11,9 @@ CTrayState* s_pCurrent = nullptr;
 } // namespace
 
 CTrayState::CTrayState()
-    : m_bQuitAfterClick(false), m_nFirstFreeId(0), m_registeredHotkey{ 0, 0 }, m_reportedHotkey{ 0, 0 },
-      m_pfnShellExecute(ShellExecuteExW), m_pShellMenu(nullptr), m_ePendingAction(EEntryAction::None),
+    : m_bQuitAfterClick(false), m_nMenuDpi(tessvald::SystemDpi()), m_nFirstFreeId(0), m_registeredHotkey{ 0, 0 },
+      m_reportedHotkey{ 0, 0 }, m_eNotifyIconMode(EColourMode::Light), m_pfnShellExecute(ShellExecuteExW),
+      m_pShellMenu(nullptr), m_ePendingAction(EEntryAction::None),
       m_pendingEntry{ SMenuEntry::EKind::Tool, 0, L"", L"", false }, m_hWnd(nullptr), m_pPrevious(nullptr)
 {
 }

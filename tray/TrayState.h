@@ -5,6 +5,7 @@
 #include "tray/IconCache.h"
 #include "tray/IconLoader.h"
 #include "tray/LiveFolders.h"
+#include "tray/MenuColours.h"
 #include "tray/MenuFont.h"
 #include "tray/NotifyIconEvents.h"
 #include "tray/ToolAvailability.h"
@@ -55,6 +56,10 @@ public:
     CMenuFont m_toolsFont;
     CMenuFont m_programFont;
     tessvald::CMemoryDCHandle m_measureDC;
+    // The DPI both menus are built for: the system's at first, then the
+    // one of the monitor the last menu opened on.
+    UINT m_nMenuDpi;
+    CMenuPalette m_palette;
     CIconCache m_iconCache;
     CIconLoader m_iconLoader;
     CToolAvailability m_toolAvailability;
@@ -66,6 +71,10 @@ public:
     // once, not at every rebuild).
     SHotkey m_registeredHotkey;
     SHotkey m_reportedHotkey;
+    // The notification area's picture (g_nid's), and the task bar's mode
+    // it was chosen for.
+    tessvald::CIconHandle m_notifyIcon;
+    EColourMode m_eNotifyIconMode;
     // Notices waiting for the icon, a line each.
     std::wstring m_strPendingNotices;
     // How tools are started; a test records instead.

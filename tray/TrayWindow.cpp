@@ -19,6 +19,7 @@
 #include "tray/MenuTypeAhead.h"
 #include "tray/MessageBoxes.h"
 #include "tray/NotifyIconEvents.h"
+#include "tray/NotifyIconImage.h"
 #include "tray/ShellContextMenu.h"
 #include "tray/ToolAvailability.h"
 #include "tray/ToolLauncher.h"
@@ -318,6 +319,7 @@ void ConfirmUninstall(HWND hWnd)
     if (AskQuestion(hWnd, kProgramName, L"Wollen Sie das Programm wirklich de-registrieren?") != IDYES)
         return;
     RemoveAutostart();
+    ReportAutostartLeft(hWnd);
     PostQuitMessage(0);
 }
 
@@ -420,6 +422,17 @@ void OnDestroy(HWND hWnd)
     PostQuitMessage(0);
 }
 
+// The task bar's colours changed: the menus take theirs at their next
+// opening (a menu on screen keeps its colours), the icon its picture now.
+void OnColourChange(CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (!IsColourChange(nMsg, wParam, lParam))
+        return;
+    state.m_palette.Invalidate();
+    if (ChooseNotifyIcon(state) && g_bIconAdded)
+        Shell_NotifyIconW(NIM_MODIFY, &g_nid);
+}
+
 // The messages of a window that has its state.
 LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
@@ -479,6 +492,10 @@ LRESULT OnStateMessage(HWND hWnd, CTrayState& state, UINT nMsg, WPARAM wParam, L
     case WM_MENUICONSLOADED:
         OnMenuIconsLoaded(state);
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        OnColourChange(state, nMsg, wParam, lParam);
+        break;
     default:
         if (nMsg != 0 && nMsg == TaskbarCreatedMessage()) {
             OnTaskbarCreated(state);
@@ -495,7 +512,7 @@ void RunTray(const wchar_t* pszStartNotice)
 {
     TaskbarCreatedMessage();
     if (!RegisterMainClass()) {
-        ShowRunError(L"Das Fenster konnte nicht registrieret werden!");
+        ShowRunError(L"Das Fenster konnte nicht registriert werden!");
         return;
     }
     if (!CreateMainWindow()) {
@@ -505,6 +522,7 @@ void RunTray(const wchar_t* pszStartNotice)
     CTrayState& state = *StateOf(g_hMainWnd);
     QueueTrayNotice(state, pszStartNotice);
     FillNotifyIconData(g_hMainWnd);
+    ChooseNotifyIcon(state);
     if (!AddTrayIcon(state)) {
         ShowRunError(L"Das Programm konnte nicht beim Notifizierungsdienst angemeldet werden!");
         return;
@@ -550,11 +568,12 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
 {
     RebuildMenusIfChanged(hWnd);
+    PrepareMenusAt(MenuPoint(request));
     if (g_hToolsMenu == nullptr)
         return;
     EnableToolEntries();
     CTrayState& state = *StateOf(hWnd);
-    state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont.Get());
+    state.m_liveFolders.BeginShowing(state.m_nFirstFreeId, state.m_toolsFont);
     bool bElevate = false;
     const UINT nCommand = TrackMenu(g_hToolsMenu, hWnd, request, bElevate, true);
     SLiveCommand live;
@@ -572,6 +591,7 @@ void ShowToolsMenu(HWND hWnd, const STrayRequest& request)
 void ShowProgramMenu(HWND hWnd, const STrayRequest& request)
 {
     RebuildMenusIfChanged(hWnd);
+    PrepareMenusAt(MenuPoint(request));
     if (g_hProgramMenu == nullptr)
         return;
     bool bElevate = false;

@@ -140,16 +140,16 @@ def unit(s):
 
 # --- the pictures -----------------------------------------------------------
 
-def draw_app(c):
-    """101: an amber tile carrying four launcher squares."""
+def draw_tile(c, frame, top, bottom, sheen):
+    """An amber tile carrying four launcher squares, in the given colours."""
     s = c.size
     border = max(1, round(s / 16))
     radius = s * 0.22
-    c.fill(rounded_rect(0, 0, s, s, radius), (150, 86, 0))
+    c.fill(rounded_rect(0, 0, s, s, radius), frame)
     c.fill(rounded_rect(border, border, s - border, s - border, radius - border * 0.6),
-           vertical_gradient((255, 214, 92), (238, 146, 0), border, s - border))
-    # A soft sheen on the upper half lifts the tile off dark task bars.
-    c.fill(rounded_rect(border, border, s - border, s * 0.5, radius - border * 0.6), (255, 255, 255), 0.22)
+           vertical_gradient(top, bottom, border, s - border))
+    if sheen:
+        c.fill(rounded_rect(border, border, s - border, s * 0.5, radius - border * 0.6), (255, 255, 255), sheen)
 
     square = {16: 4, 24: 6, 32: 8, 48: 12}[s]
     gap = {16: 2, 24: 4, 32: 4, 48: 6}[s]
@@ -165,6 +165,18 @@ def draw_app(c):
             highlight = (row, col) == (0, 1)
             fill = (255, 255, 255) if highlight else (255, 246, 222)
             c.fill(rounded_rect(x0, y0, x0 + square, y0 + square, corner), fill)
+
+
+def draw_app(c):
+    """101: the bright amber tile; a soft sheen on the upper half lifts it
+    off dark task bars."""
+    draw_tile(c, (150, 86, 0), (255, 214, 92), (238, 146, 0), 0.22)
+
+
+def draw_app_on_light(c):
+    """108: the notification icon on a light task bar, where the bright
+    tile would fade into the bar: deeper amber, a darker frame, no sheen."""
+    draw_tile(c, (96, 52, 0), (200, 112, 0), (160, 80, 0), 0)
 
 
 def draw_uninstall(c):
@@ -263,7 +275,12 @@ ICONS = (
     ("separator.ico", draw_separator),
     ("move_up.ico", draw_move_up),
     ("move_down.ico", draw_move_down),
+    ("app_on_light.ico", draw_app_on_light),
 )
+
+# The task bars the notification icon must stand out on (Windows 11's light
+# and dark bars), and the icon drawn for each.
+TASK_BARS = (("light", (0xF3, 0xF3, 0xF3), draw_app_on_light), ("dark", (0x20, 0x20, 0x20), draw_app))
 
 
 # --- the .ico format ---------------------------------------------------------
@@ -298,6 +315,48 @@ def ico_file(images):
     return directory + entries + b"".join(data for _, data in images)
 
 
+# --- contrast against the task bar -------------------------------------------
+
+def relative_luminance(rgb):
+    def linear(v):
+        v /= 255.0
+        return v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4
+    r, g, b = rgb
+    return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b)
+
+
+def contrast(a, b):
+    la, lb = sorted((relative_luminance(a), relative_luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+def task_bar_contrast(draw, bar, size):
+    """The median contrast against the bar of the icon's opaque pixels (its
+    body) and of its outermost ring (its frame)."""
+    canvas = Canvas(size)
+    draw(canvas)
+    body, frame = [], []
+    for y in range(size):
+        for x in range(size):
+            b, g, r, a = canvas.straight_bgra(x, y)
+            if a == 0:
+                continue
+            mixed = tuple(v * a / 255.0 + k * (1 - a / 255.0) for v, k in zip((r, g, b), bar))
+            outer = any(not (0 <= x + dx < size and 0 <= y + dy < size) or canvas.straight_bgra(x + dx, y + dy)[3] == 0
+                        for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+            (frame if outer else body).append(contrast(mixed, bar))
+    median = lambda values: sorted(values)[len(values) // 2]
+    return median(body), median(frame)
+
+
+def report_task_bars():
+    for name, bar, _ in TASK_BARS:
+        for icon_name, draw in (("app", draw_app), ("app_on_light", draw_app_on_light)):
+            figures = ["%d px body %.1f:1 frame %.1f:1" % ((size,) + task_bar_contrast(draw, bar, size))
+                       for size in (16, 24, 32)]
+            print("%s on the %s task bar: %s" % (icon_name, name, ", ".join(figures)))
+
+
 def main():
     folder = os.path.dirname(os.path.abspath(__file__))
     for name, draw in ICONS:
@@ -309,6 +368,7 @@ def main():
         with open(os.path.join(folder, name), "wb") as out:
             out.write(ico_file(images))
         print("wrote", name)
+    report_task_bars()
 
 
 if __name__ == "__main__":

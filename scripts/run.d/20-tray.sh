@@ -1,7 +1,8 @@
 # The tray application itself: started on the demo settings file, its tools
-# menu opened from the icon and saved, then again with large icons and a
-# chosen font (the program rebuilds its menus when the file changes), and
-# ended the way a log-off ends it.
+# menu opened from the icon and saved, in the light and then the dark mode
+# of the task bar (switched while it runs, as the user switches it), then
+# again with large icons and a chosen font (the program rebuilds its menus
+# when the file changes), and ended the way a log-off ends it.
 
 tray_pid=""
 
@@ -55,6 +56,24 @@ tray_click left
 winpoke menukeys down down down down right
 shot tray-live-folder 2.0
 tray_close_menu
+
+# The task bar in dark mode, as Windows' colour settings set it: the prefix's
+# own value comes back afterwards (none at all in a fresh prefix).
+personalize='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+light_before=$({ wine reg query "$personalize" /v SystemUsesLightTheme 2>/dev/null || true; } | tr -d '\r' \
+    | awk '/SystemUsesLightTheme/ { print $3 }')
+wine reg add "$personalize" /v SystemUsesLightTheme /t REG_DWORD /d 0 /f >/dev/null 2>&1
+winpoke colours
+tray_click left
+winpoke menukeys down down right
+shot tray-tools-dark 1.5
+tray_close_menu
+if [ -n "$light_before" ]; then
+    wine reg add "$personalize" /v SystemUsesLightTheme /t REG_DWORD /d "$light_before" /f >/dev/null 2>&1
+else
+    wine reg delete "$personalize" /v SystemUsesLightTheme /f >/dev/null 2>&1 || true
+fi
+winpoke colours
 
 # Same tools, other display options.
 iconv -f UTF-16 -t UTF-8 "$DEMO/ambertille.ini" | tr -d '\r' | sed \

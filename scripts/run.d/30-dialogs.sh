@@ -1,5 +1,6 @@
-# The About box and the options dialog, each shown on its own by the
-# showcase program in the demo folder, photographed and closed again.
+# The About box, the options dialog and the entry editor on a live folder
+# in a group, each shown on its own by the showcase program in the demo
+# folder, photographed and closed again.
 
 cp "$BUILD/dialog_showcase.exe" "$DEMO/"
 # The options dialog shows what this file holds (the program's own file is
@@ -44,3 +45,4 @@ show_dialog() {
 
 show_dialog about "Über Ambertille"
 show_dialog options "Optionen ändern"
+show_dialog entry-live-folder "Eintrag bearbeiten"

@@ -608,7 +608,7 @@ TEST_F(DialogLayoutTest, IconButtonsHaveGermanNamesAndTooltips)
         { IDD_MANIPULATE, IDC_MOVE_UP, L"Nach &oben", L"Die ausgewählten Einträge eine Zeile nach oben schieben (Strg+Pfeil nach oben)" },
         { IDD_MANIPULATE, IDC_MOVE_DOWN, L"Nach &unten", L"Die ausgewählten Einträge eine Zeile nach unten schieben (Strg+Pfeil nach unten)" },
         { IDD_REGISTER, IDC_SEPARATOR_TOGGLE, L"&Trennlinie", L"Diesen Eintrag als Trennlinie im Menü zeigen" },
-        { IDD_REGISTER, IDC_BROWSE, L"&Durchsuchen \u2026", L"Eine Datei wählen und alle Felder aus ihr füllen" },
+        { IDD_REGISTER, IDC_BROWSE, L"&Durchsuchen \u2026", L"Eine Datei auswählen und alle Felder aus ihr füllen" },
     };
     const int nToolTipsBefore = ThreadToolTipCount();
     std::map<WORD, LiveDialog> lives;

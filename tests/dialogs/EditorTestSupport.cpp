@@ -248,6 +248,18 @@ void Pump(HWND hDlg)
     }
 }
 
+bool PumpUntil(HWND hDlg, const std::function<bool()>& condition, DWORD nTimeoutMs)
+{
+    const DWORD nStart = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - nStart > nTimeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump(hDlg);
+    }
+    return true;
+}
+
 void TypeKey(HWND hDlg, UINT nVirtualKey)
 {
     testsupport::PressKey(hDlg, nVirtualKey);
@@ -321,6 +333,18 @@ std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn)
     const int nCount = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
     for (int nRow = 0; nRow < nCount; ++nRow)
         texts.push_back(CellText(hList, nRow, nColumn));
+    return texts;
+}
+
+std::vector<std::wstring> ComboTexts(HWND hDlg, int nId)
+{
+    std::vector<std::wstring> texts;
+    const LRESULT nCount = SendDlgItemMessageW(hDlg, nId, CB_GETCOUNT, 0, 0);
+    for (LRESULT nRow = 0; nRow < nCount; ++nRow) {
+        wchar_t szText[64] = {};
+        SendDlgItemMessageW(hDlg, nId, CB_GETLBTEXT, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(szText));
+        texts.push_back(szText);
+    }
     return texts;
 }
 

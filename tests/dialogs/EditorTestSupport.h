@@ -96,6 +96,9 @@ int RunDialogs(const std::function<int()>& run, const TitledHandlers& handlers);
 void Pump(HWND hDlg);
 // A key pressed and released on the focused control, fully processed.
 void TypeKey(HWND hDlg, UINT nVirtualKey);
+// Pumps as Pump does until the condition holds; false when it still does
+// not after nTimeoutMs.
+bool PumpUntil(HWND hDlg, const std::function<bool()>& condition, DWORD nTimeoutMs);
 
 // The three ways a user cancels a dialog: "Abbrechen", Esc and the close
 // box. Each is run through before it returns.
@@ -133,6 +136,8 @@ bool IsDiscardQuestion(HWND hWnd);
 std::wstring CellText(HWND hList, int nRow, int nColumn);
 std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn);
 std::vector<int> SelectedRows(HWND hList);
+// The texts a combo box's list offers, in its order.
+std::vector<std::wstring> ComboTexts(HWND hDlg, int nId);
 // Selects exactly these rows, as clicks with Ctrl would.
 void SelectRows(HWND hList, const std::vector<int>& rows);
 bool IsEnabled(HWND hDlg, int nId);

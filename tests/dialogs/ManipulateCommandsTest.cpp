@@ -392,6 +392,7 @@ TEST_F(ManipulateCommandsTest, EditingUpdatesTheRowAtOnceAndKeepsItsSection)
               EXPECT_EQ((std::vector<std::wstring>{ L"A", L"Bertha" }), ColumnTexts(hList, 0));
               EXPECT_EQ(L"Maximize", CellText(hList, 1, 1));
               EXPECT_EQ(L"Zweite Testdatei", CellText(hList, 1, 2));
+              EXPECT_EQ(L"B\u00FCro", CellText(hList, 1, 3));
               const CRecord* pRecord = GetRowRecord(hList, 1);
               ASSERT_NE(nullptr, pRecord);
               EXPECT_STREQ(L"tool2", pRecord->m_strSection.GetData());
@@ -403,6 +404,7 @@ TEST_F(ManipulateCommandsTest, EditingUpdatesTheRowAtOnceAndKeepsItsSection)
               SetDlgItemTextW(hWnd, IDC_NAME, L"Bertha");
               SetDlgItemTextW(hWnd, IDC_PATH, L"C:\\Werkzeuge\\bertha.ambtest2");
               SendDlgItemMessageW(hWnd, IDC_SHOW_MODE, CB_SETCURSEL, 3, 0);
+              SetDlgItemTextW(hWnd, IDC_GROUP, L"B\u00FCro");
               ClickButton(hWnd, IDC_CLOSE);
           } } });
 }

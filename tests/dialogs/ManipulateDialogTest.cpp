@@ -28,7 +28,7 @@ const std::wstring kThreeTools =
     L"[tool1]\r\nname=Rechner\r\npath=C:\\Werkzeuge\\rechner.ambtest\r\nshow=1\r\niconindex=0\r\n"
     L"[tool2]\r\npath=C:\\Werkzeuge\\namenlos.ambtest\r\nshow=1\r\n"
     L"[tool3]\r\nname=Notizen\r\npath=C:\\Werkzeuge\\notizen.ambtest2\r\nshow=7\r\n"
-    L"param=-neu\r\nworking=C:\\Werkzeuge\\\r\ndescription=Kleine Notizen\r\niconindex=2\r\n";
+    L"param=-neu\r\nworking=C:\\Werkzeuge\\\r\ndescription=Kleine Notizen\r\niconindex=2\r\ngroup=B\u00FCro\r\n";
 
 using ManipulateDialogTest = ListEditorTest;
 
@@ -95,7 +95,7 @@ TEST(EditorPlacement, GoesTenPixelsInsideTheCornerBesideTheTaskBar)
     }
 }
 
-TEST_F(ManipulateDialogTest, OpensPlacedWithTheNamedToolsOfTheFileInThreeColumns)
+TEST_F(ManipulateDialogTest, OpensPlacedWithTheNamedToolsOfTheFileInFourColumns)
 {
     m_settings.Write(kThreeTools);
     const int nResult = Run({ { kEditorTitle, [](HWND hDlg) {
@@ -103,9 +103,11 @@ TEST_F(ManipulateDialogTest, OpensPlacedWithTheNamedToolsOfTheFileInThreeColumns
         EXPECT_EQ(L"Programmname", ColumnHeader(hList, 0));
         EXPECT_EQ(L"Anzeige", ColumnHeader(hList, 1));
         EXPECT_EQ(L"Typ", ColumnHeader(hList, 2));
+        EXPECT_EQ(L"Gruppe", ColumnHeader(hList, 3));
         EXPECT_EQ((std::vector<std::wstring>{ L"Rechner", L"Notizen" }), ColumnTexts(hList, 0));
         EXPECT_EQ((std::vector<std::wstring>{ L"Normal", L"Minimize" }), ColumnTexts(hList, 1));
         EXPECT_EQ((std::vector<std::wstring>{ L"Ambertille-Testdatei", L"Zweite Testdatei" }), ColumnTexts(hList, 2));
+        EXPECT_EQ((std::vector<std::wstring>{ L"", L"B\u00FCro" }), ColumnTexts(hList, 3));
         EXPECT_EQ(std::vector<int>{ 0 }, SelectedRows(hList));
         EXPECT_EQ(0, SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 
@@ -490,3 +492,47 @@ TEST_F(ManipulateDialogTest, AFailedOptionsSaveIsShownBeforeTheEditorEnds)
         EXPECT_EQ(before, m_settings.Bytes());
     }
 }
+
+// The entry editor's drop-down offers the groups of the other rows, each
+// before its subgroups, in list order and spelled as first met, as the
+// tools menu shows them.
+TEST_F(ManipulateDialogTest, TheEntryEditorOffersTheGroupsOfTheOtherRows)
+{
+    m_settings.Write(L"[tools]\r\ncount=5\r\n"
+                     L"[tool1]\r\nname=A\r\ngroup=B\u00FCro\\Tabellen\r\n"
+                     L"[tool2]\r\nname=B\r\n"
+                     L"[tool3]\r\nname=C\r\ngroup= B\u00DCRO \\\\ Text \\\r\n"
+                     L"[tool4]\r\nname=D\r\ngroup=Spiele\r\n"
+                     L"[tool5]\r\nname=E\r\ngroup=b\u00FCro\\tabellen\r\n");
+    const struct
+    {
+        const char* pszCase;
+        int nRow;  // -1: a new entry
+        std::vector<std::wstring> offered;
+    } cases[] = {
+        { "a new entry", -1, { L"B\u00FCro", L"B\u00FCro\\Tabellen", L"B\u00FCro\\Text", L"Spiele" } },
+        { "the only one of its group", 3, { L"B\u00FCro", L"B\u00FCro\\Tabellen", L"B\u00FCro\\Text" } },
+        { "the first of its group", 0, { L"B\u00DCRO", L"B\u00DCRO\\Text", L"Spiele", L"B\u00DCRO\\tabellen" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        std::vector<std::wstring> offered;
+        const WindowHandler readOffer = [&](HWND hWnd) {
+            offered = ComboTexts(hWnd, IDC_GROUP);
+            TypeKey(hWnd, VK_ESCAPE);
+        };
+        Run({ { kEditorTitle, [&](HWND hDlg) {
+                  if (c.nRow >= 0) {
+                      SelectRows(ListOf(hDlg), { c.nRow });
+                      ClickButton(hDlg, IDC_EDIT);
+                  } else {
+                      ClickButton(hDlg, IDC_NEW);
+                  }
+                  ClickButton(hDlg, IDCANCEL);
+              } },
+              { L"Eintrag bearbeiten", readOffer },
+              { L"Eintrag erstellen", readOffer } });
+        EXPECT_EQ(c.offered, offered);
+    }
+}
+

@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "settings/CRecord.h"
 #include "support/DialogAutomation.h"
+#include "support/HungShare.h"
 #include "support/Shortcut.h"
 #include "support/TempDir.h"
 #include "support/Wine.h"
@@ -69,18 +70,6 @@ CRecord MakeRecord(const wchar_t* pszName, const wchar_t* pszIconFile = L"", LON
     record.SetShow(1);
     record.SetIconIndex(nIconIndex);
     return record;
-}
-
-std::vector<std::wstring> ComboTexts(HWND hDlg, int nId)
-{
-    std::vector<std::wstring> texts;
-    const LRESULT nCount = SendDlgItemMessageW(hDlg, nId, CB_GETCOUNT, 0, 0);
-    for (LRESULT nRow = 0; nRow < nCount; ++nRow) {
-        wchar_t szText[64] = {};
-        SendDlgItemMessageW(hDlg, nId, CB_GETLBTEXT, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(szText));
-        texts.push_back(szText);
-    }
-    return texts;
 }
 
 LRESULT SelectedShowRow(HWND hDlg)
@@ -162,10 +151,11 @@ TEST_F(RegisterDialogTest, SeparatorModeDisablesTheFieldsAndAcceptStoresABareSep
         separator.SetRunAs(true);
         const int nResult = Run(&separator, [](HWND hDlg) {
             EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
-            for (int nId : { IDC_NAME, IDC_PATH, IDC_BROWSE, IDC_SHOW_MODE, IDC_PARAM, IDC_WORKING, IDC_RUN_AS,
-                             IDC_DESCRIPTION, IDC_ICON_FILE, IDC_ICON_SPIN, IDC_ICON_PREVIEW })
+            for (int nId : { IDC_NAME, IDC_PATH, IDC_BROWSE, IDC_SUBMENU, IDC_SHOW_MODE, IDC_PARAM, IDC_WORKING,
+                             IDC_RUN_AS, IDC_DESCRIPTION, IDC_ICON_FILE, IDC_ICON_SPIN, IDC_ICON_PREVIEW })
                 EXPECT_FALSE(IsEnabled(hDlg, nId)) << nId;
-            for (int nId : { IDCANCEL, IDC_CLOSE, IDC_SEPARATOR_TOGGLE })
+            // A separator line stands in a group like any entry.
+            for (int nId : { IDCANCEL, IDC_CLOSE, IDC_SEPARATOR_TOGGLE, IDC_GROUP })
                 EXPECT_TRUE(IsEnabled(hDlg, nId)) << nId;
             // The fields still show the old texts; accepting ignores them.
             EXPECT_EQ(L"-a b", ControlText(hDlg, IDC_PARAM));
@@ -193,8 +183,9 @@ TEST_F(RegisterDialogTest, TurningTheSeparatorOffEnablesEverythingAndLeavesNoSho
         EXPECT_EQ(CB_ERR, SelectedShowRow(hDlg));
         ClickButton(hDlg, IDC_SEPARATOR_TOGGLE);
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(hDlg, IDC_SEPARATOR_TOGGLE));
+        // All but the box for a folder's content: the path is empty.
         for (HWND hChild = GetWindow(hDlg, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT))
-            EXPECT_TRUE(IsWindowEnabled(hChild)) << GetDlgCtrlID(hChild);
+            EXPECT_EQ(GetDlgCtrlID(hChild) != IDC_SUBMENU, IsWindowEnabled(hChild) != FALSE) << GetDlgCtrlID(hChild);
         SetDlgItemTextW(hDlg, IDC_NAME, L"Kein Trenner mehr");
         ClickButton(hDlg, IDC_CLOSE);
     });
@@ -571,6 +562,10 @@ TEST_F(RegisterDialogTest, FieldsTakeAtMost1023Characters)
             SendDlgItemMessageW(hDlg, nId, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tooLong.c_str()));
             EXPECT_EQ(1023u, ControlText(hDlg, nId).size()) << nId;
         }
+        // The group's drop-down types into an edit field of its own.
+        SendMessageW(GetWindow(GetDlgItem(hDlg, IDC_GROUP), GW_CHILD), EM_REPLACESEL, FALSE,
+                     reinterpret_cast<LPARAM>(tooLong.c_str()));
+        EXPECT_EQ(1023u, ControlText(hDlg, IDC_GROUP).size());
         TypeKey(hDlg, VK_ESCAPE);
     });
 }
@@ -612,4 +607,97 @@ TEST_F(RegisterDialogTest, BrowsingToAPathLongerThanAFieldExplainsAndChangesNoth
     DeleteFileW((L"\\\\?\\" + path).c_str());
     for (std::size_t i = made.size() - 1; i > 0; --i)
         RemoveDirectoryW((L"\\\\?\\" + made[i]).c_str());
+}
+
+// The box for a folder's content is offered once the path is known to be a
+// folder, and the dialog never waits for that: a share that does not answer
+// greys the box after a moment. A path typed anew that is no folder clears
+// the box; the path an entry was opened with keeps it (a stick that is away
+// just now). Group, flag and unknown keys come back as shown.
+TEST_F(RegisterDialogTest, GroupAndSubmenuBoxFollowTheEntryAndItsPath)
+{
+    CTempDir folder;
+    const std::wstring file = folder.File(L"notiz.txt");
+    ASSERT_TRUE(WriteFileBytes(file, "Notiz"));
+    const std::wstring missing = folder.File(L"fehlt");
+    const std::wstring share = HungSharePath();
+    const std::wstring hung = share + L"\\dead\\x";
+    const std::vector<std::pair<std::wstring, std::wstring>> unknownKeys = { { L"farbe", L"blau" } };
+    const struct
+    {
+        const char* pszCase;
+        const wchar_t* pszName;
+        std::wstring opened;  // the path as stored
+        bool bStored;         // the flag as stored
+        const wchar_t* pszTyped;  // into the path field; null: left alone
+        bool bFolder;         // the box ends enabled (and is then checked)
+    } cases[] = {
+        { "a live folder", L"Ordner", folder.Path(), true, nullptr, true },
+        { "a live folder that is away", L"Stick", missing, true, nullptr, false },
+        { "a separator", L"@", L"", false, nullptr, false },
+        { "a folder typed", L"Ordner", missing, false, folder.Path().c_str(), true },
+        { "a folder with references typed", L"System", missing, false, L"%SystemRoot%\\system32", true },
+        { "a file typed", L"Notiz", folder.Path(), true, file.c_str(), false },
+        { "a missing folder typed", L"Ordner", folder.Path(), true, missing.c_str(), false },
+        { "the path cleared", L"Ordner", folder.Path(), true, L"", false },
+        { "a share that does not answer typed", L"Netz", folder.Path(), true, hung.c_str(), false },
+    };
+    m_editor.m_groups = { L"B\u00FCro", L"Spiele" };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        if (share.empty() && c.pszTyped == hung.c_str())
+            continue;
+        CRecord record = MakeRecord(c.pszName);
+        record.SetPath(c.opened.c_str());
+        record.SetGroup(L"B\u00FCro\\Tabellen");
+        record.SetSubmenu(c.bStored);
+        record.m_extraKeys = unknownKeys;
+        DWORD nTypingMs = 0;
+        const int nResult = Run(&record, [&](HWND hDlg) {
+            EXPECT_EQ(L"B\u00FCro\\Tabellen", ControlText(hDlg, IDC_GROUP));
+            EXPECT_EQ(m_editor.m_groups, ComboTexts(hDlg, IDC_GROUP));
+            EXPECT_EQ(c.bStored, IsDlgButtonChecked(hDlg, IDC_SUBMENU) == BST_CHECKED);
+            if (c.pszTyped != nullptr) {
+                EXPECT_TRUE(PumpUntil(hDlg, [&] { return IsEnabled(hDlg, IDC_SUBMENU) != c.bFolder; }, 5000));
+                const DWORD nStart = GetTickCount();
+                SetDlgItemTextW(hDlg, IDC_PATH, c.pszTyped);
+                Pump(hDlg);
+                nTypingMs = GetTickCount() - nStart;
+            } else {
+                PumpUntil(hDlg, [] { return false; }, 300);  // the look-up's answer
+            }
+            EXPECT_TRUE(PumpUntil(hDlg, [&] { return IsEnabled(hDlg, IDC_SUBMENU) == c.bFolder; }, 5000));
+            if (c.bFolder && IsDlgButtonChecked(hDlg, IDC_SUBMENU) != BST_CHECKED)
+                ClickButton(hDlg, IDC_SUBMENU);
+            ClickButton(hDlg, IDC_CLOSE);
+        });
+        ASSERT_EQ(1, nResult);
+        EXPECT_LT(nTypingMs, 1000u) << "the dialog waited for the look-up";
+        const CRecord& result = m_editor.GetRecord();
+        EXPECT_EQ(c.bFolder || (c.bStored && c.pszTyped == nullptr), result.m_bSubmenu);
+        EXPECT_STREQ(L"B\u00FCro\\Tabellen", result.m_strGroup.GetData());
+        EXPECT_EQ(unknownKeys, result.m_extraKeys);
+    }
+    m_editor.m_groups.clear();
+}
+
+// The group's label leads to its drop-down, as a screen reader names it,
+// and the box has an access key of its own.
+TEST_F(RegisterDialogTest, AccessKeysReachTheGroupAndTheSubmenuBox)
+{
+    CTempDir folder;
+    CRecord record = MakeRecord(L"Ordner");
+    record.SetPath(folder.Path().c_str());
+    const int nResult = Run(&record, [&](HWND hDlg) {
+        ASSERT_TRUE(PumpUntil(hDlg, [&] { return IsEnabled(hDlg, IDC_SUBMENU); }, 5000));
+        for (const auto& key : { std::make_pair(L'g', IDC_GROUP), std::make_pair(L'h', IDC_SUBMENU) }) {
+            PostMessageW(GetFocus(), WM_SYSCHAR, key.first, 1u << 29);
+            Pump(hDlg);
+            HWND hFocus = GetFocus();
+            EXPECT_TRUE(hFocus == GetDlgItem(hDlg, key.second) || GetParent(hFocus) == GetDlgItem(hDlg, key.second));
+        }
+        ClickButton(hDlg, IDC_CLOSE);
+    });
+    ASSERT_EQ(1, nResult);
+    EXPECT_TRUE(m_editor.GetRecord().m_bSubmenu);
 }

@@ -1,11 +1,13 @@
 // The resources of the built program file: version information, icons and
 // the manifest, read from the file as Windows reads them.
+#include "support/Contrast.h"
 #include "support/TempDir.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -157,7 +159,7 @@ TEST(ProgramResources, EveryIconGroupHasFourSizesWithAlphaAndMask)
 {
     CResourceModule program;
     ASSERT_NE(nullptr, program.Get());
-    for (int nGroup = 101; nGroup <= 107; ++nGroup) {
+    for (int nGroup = 101; nGroup <= 108; ++nGroup) {
         SCOPED_TRACE(nGroup);
         const std::vector<BYTE> group = program.Raw(RT_GROUP_ICON, MAKEINTRESOURCEW(nGroup));
         ASSERT_GE(group.size(), sizeof(GroupIconHeader));
@@ -233,6 +235,9 @@ TEST(ProgramResources, MoveButtonIconsArePixelExact)
     }
 }
 
+// Per-monitor awareness (version 2) where the system knows it, from
+// Windows 10 1703 on; older systems read the older entry and scale the
+// program as a whole for the primary monitor's DPI.
 TEST(ProgramResources, ManifestAsksForCommonControlsAndDpiAwareness)
 {
     CResourceModule program;
@@ -240,8 +245,10 @@ TEST(ProgramResources, ManifestAsksForCommonControlsAndDpiAwareness)
     const std::vector<BYTE> raw = program.Raw(RT_MANIFEST, MAKEINTRESOURCEW(1));
     ASSERT_FALSE(raw.empty());
     const std::string manifest(raw.begin(), raw.end());
-    for (const char* pszPart : { "level=\"asInvoker\"", "name=\"Microsoft.Windows.Common-Controls\"",
-                                 "version=\"6.0.0.0\"", ">true</dpiAware>" }) {
+    for (const char* pszPart :
+         { "level=\"asInvoker\"", "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
+           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2</dpiAwareness>" }) {
         EXPECT_NE(std::string::npos, manifest.find(pszPart)) << pszPart;
     }
 
@@ -259,4 +266,39 @@ TEST(ProgramResources, ManifestAsksForCommonControlsAndDpiAwareness)
     GetModuleFileNameW(hComCtl, szPath, MAX_PATH);
     FreeLibrary(hComCtl);
     EXPECT_NE(nullptr, wcsstr(szPath, L"common-controls_6595b64144ccf1df_6.")) << szPath;
+}
+
+// The notification icon of each task bar mode stands out on that bar: the
+// median pixel of its body at least 3:1 against it, at the sizes of 100,
+// 150 and 200 %.
+TEST(ProgramResources, TheNotificationIconsStandOutOnTheirTaskBars)
+{
+    CResourceModule program;
+    ASSERT_NE(nullptr, program.Get());
+    const struct
+    {
+        int nId;
+        COLORREF nBar;
+    } cases[] = {
+        { 101, RGB(0x20, 0x20, 0x20) },  // the amber tile on a dark bar
+        { 108, RGB(0xF3, 0xF3, 0xF3) },  // the deeper one on a light bar
+    };
+    for (const auto& c : cases) {
+        for (int nSize : { 16, 24, 32 }) {
+            SCOPED_TRACE(testing::Message() << c.nId << " at " << nSize);
+            std::vector<DWORD> colours;
+            const std::vector<BYTE> alpha = IconAlpha(program.Get(), c.nId, nSize, &colours);
+            ASSERT_EQ(static_cast<size_t>(nSize * nSize), alpha.size());
+            std::vector<double> ratios;
+            for (size_t i = 0; i < alpha.size(); ++i) {
+                if (alpha[i] != 255)
+                    continue;
+                const COLORREF nPixel = RGB((colours[i] >> 16) & 0xFF, (colours[i] >> 8) & 0xFF, colours[i] & 0xFF);
+                ratios.push_back(ContrastRatio(nPixel, c.nBar));
+            }
+            ASSERT_FALSE(ratios.empty());
+            std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
+            EXPECT_GE(ratios[ratios.size() / 2], 3.0);
+        }
+    }
 }

@@ -168,23 +168,18 @@ TEST(ProgramEndToEnd, HelpFileOptionOpensTheFileNamedLikeTheProgram)
     EXPECT_EQ(program.File(L"Werkzeug.chm"), opened);
 }
 
-TEST(ProgramEndToEnd, MissingHelpFileEndsQuietly)
+TEST(ProgramEndToEnd, MissingHelpFileIsNamedWithItsFolder)
 {
-    CTrayProcess program;
+    CTrayProcess program("", L"Werkzeug.exe");
     const std::wstring log = program.File(L"opened.txt");
     CHelpFileOpener opener(log);
     ASSERT_TRUE(opener.IsSet());
 
     ASSERT_TRUE(program.Start(L"-helpfile"));
-    // Whatever the shell says about the missing file, the program adds no
-    // box of its own and ends.
-    EXPECT_TRUE(WaitFor("the program's end", [&] {
-        EXPECT_EQ(nullptr, FindProcessWindow(program.ProcessId(), L"#32770", L"Ambertille"));
-        HWND hShellBox = FindProcessWindow(program.ProcessId(), L"#32770", nullptr);
-        if (hShellBox != nullptr)
-            PostMessageW(hShellBox, WM_CLOSE, 0, 0);
-        return !program.IsRunning();
-    }));
+    // The box names the file the program looked for and the folder.
+    const std::wstring text = TakeErrorBox(program);
+    EXPECT_NE(std::wstring::npos, text.find(L"\u201EWerkzeug.chm\u201C")) << Narrow(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"\n" + program.Folder() + L"\\")) << Narrow(text);
     EXPECT_EQ(0u, ExitCodeOf(program));
     EXPECT_FALSE(FileExists(log));
 }
@@ -249,6 +244,8 @@ TEST(ProgramEndToEnd, PlantedSystemLibrariesAreNeverLoaded)
         ASSERT_TRUE(nativeFirst.back()->IsSet());
     }
 
+    // With a help file only: a missing one is reported without the viewer.
+    ASSERT_TRUE(WriteFileBytes(program.File(L"ambertille.chm"), "ITSF"));
     ASSERT_TRUE(program.Start());
     const testing::AssertionResult started = program.WaitForWindow();
     EXPECT_TRUE(started) << "a planted library may have stopped the tray";

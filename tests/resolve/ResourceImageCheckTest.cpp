@@ -130,7 +130,7 @@ struct Module
 const Module kModules[] = {
     { L"icongroups.dll", 3 },
     { L"icongroups32.dll", 3 },
-    { L"ambertille.exe", 7 },
+    { L"ambertille.exe", 8 },
 };
 
 } // namespace

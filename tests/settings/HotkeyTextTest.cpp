@@ -18,6 +18,11 @@ TEST(HotkeyText, ParsesTheStoredFormsAndWritesThemBackInOrder)
         { L"F12", 0, VK_F12, L"F12" },
         { L"Shift+F24", MOD_SHIFT, VK_F24, L"Shift+F24" },
         { L"Ctrl+Space", MOD_CONTROL, VK_SPACE, L"Ctrl+Space" },
+        // The names the options and the notices show are read too, and
+        // written back in the form older builds read.
+        { L"Strg+Alt+A", MOD_CONTROL | MOD_ALT, 'A', L"Ctrl+Alt+A" },
+        { L"umschalt + STRG + leertaste", MOD_CONTROL | MOD_SHIFT, VK_SPACE, L"Ctrl+Shift+Space" },
+        { L"Win+Umschalt+F3", MOD_WIN | MOD_SHIFT, VK_F3, L"Shift+Win+F3" },
     };
     for (const Case& c : cases) {
         UINT nModifiers = 99;
@@ -38,6 +43,7 @@ TEST(HotkeyText, RefusesJunkAndShortcutsThatWouldTakeTyping)
     const wchar_t* const junk[] = {
         L"", L"+", L"Ctrl+", L"Ctrl", L"Ctrl++A", L"Ctrl+Ctrl+A", L"Hyper+A", L"Ctrl+AB", L"Ctrl+F0",
         L"Ctrl+F25", L"Ctrl+F100", L"Ctrl+\u00C4", L"A", L"Shift+A", L"Space", L"Ctrl+Alt+A+B",
+        L"Strg+Ctrl+A", L"Umschalt+A", L"Leertaste",
     };
     for (const wchar_t* pszText : junk) {
         UINT nModifiers = 5;

@@ -136,3 +136,21 @@ TEST_F(AutostartTest, DeniedMachineKeyFailsWithTheSystemsReason)
     EXPECT_EQ(L"Ambertille", recorder.Windows()[0].caption);
     EXPECT_EQ(std::wstring(L"Die Installation des Programmes schlug fehl!\n") + szReason, recorder.Windows()[0].text);
 }
+
+TEST_F(AutostartTest, AllUsersValueLeftAfterRemovalIsReportedWithTheWayOut)
+{
+    // The value stands for one that a removal without administrator rights
+    // left behind: the report goes by what is there.
+    g_strModulePath = L"C:\\Amber Tille\\ambertille.exe";
+    ASSERT_TRUE(InstallAutostart(HKEY_LOCAL_MACHINE));
+    {
+        CWindowRecorder recorder;
+        ReportAutostartLeft(nullptr);
+        ASSERT_EQ(1u, recorder.Windows().size());
+        EXPECT_NE(std::wstring::npos, recorder.Windows()[0].text.find(L"\"C:\\Amber Tille\\ambertille.exe\" -remove"));
+    }
+    RemoveAutostart();
+    CWindowRecorder recorder;
+    ReportAutostartLeft(nullptr);
+    EXPECT_TRUE(recorder.Windows().empty());
+}

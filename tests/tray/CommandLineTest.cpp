@@ -1,7 +1,13 @@
 #include "tray/Startup.h"
 
+#include "TrayTestSupport.h"
+#include "settings/CRecord.h"
+#include "settings/SettingsBackup.h"
+#include "settings/SettingsFile.h"
 #include "support/InstanceMark.h"
 #include "support/RegistryGuard.h"
+#include "support/TempDir.h"
+#include "support/TextReport.h"
 #include "support/WindowRecorder.h"
 #include "tray/AppGlobals.h"
 
@@ -199,4 +205,55 @@ TEST(CommandLineActions, InstallAndRemoveWithoutAWord)
     EXPECT_FALSE(RunValueExists(HKEY_CURRENT_USER));
     // Nothing left to remove: still silent.
     EXPECT_TRUE(RunWith(L"-remove").empty());
+}
+
+// What the start of the tray tells in its balloon about the settings file:
+// a lost one brought back, or the very first start in the folder, which
+// writes a file so that it is told only once.
+TEST(TrayStart, SettingsFileIsBroughtBackOrWrittenAtTheFirstStartOnly)
+{
+    const std::string backup = "[tools]\r\ncount=1\r\n[tool1]\r\nname=Gerettet\r\n";
+    struct Case
+    {
+        const char* pszCase;
+        const char* pszFile;    // null: missing
+        const char* pszBackup;  // null: missing
+        const wchar_t* pszNoticeHolds;  // empty: no notice
+        bool bFileAfter;
+    };
+    const Case cases[] = {
+        { "first start", nullptr, nullptr, L"Win+B", true },
+        { "lost file with a backup", nullptr, backup.c_str(), L"ambertille.ini.bak", true },
+        { "lost file, backup without text", nullptr, "", L"", false },
+        { "a file with text", "[tools]\r\ncount=0\r\n", nullptr, L"", true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        traytest::CTraySettings settings;
+        if (c.pszFile != nullptr) {
+            ASSERT_TRUE(WriteFileBytes(settings.IniPath(), c.pszFile));
+        }
+        if (c.pszBackup != nullptr) {
+            ASSERT_TRUE(WriteFileBytes(BackupPathOf(settings.IniPath().c_str()), c.pszBackup));
+        }
+        const std::wstring notice = PrepareSettingsFile().GetText();
+        if (c.pszNoticeHolds[0] == L'\0')
+            EXPECT_EQ(L"", notice);
+        else
+            EXPECT_NE(std::wstring::npos, notice.find(c.pszNoticeHolds)) << Narrow(notice);
+        EXPECT_EQ(c.bFileAfter, FileExists(settings.IniPath()));
+        EXPECT_EQ(L"", std::wstring(PrepareSettingsFile().GetText())) << "told again at the next start";
+    }
+    // The first start's file holds no list to keep: the first save still
+    // starts the backup with the list it saves.
+    traytest::CTraySettings settings;
+    PrepareSettingsFile();
+    CRecord record;
+    record.SetName(L"Editor");
+    record.SetPath(L"C:\\Windows\\notepad.exe");
+    CRecord* rows[] = { &record };
+    ASSERT_TRUE(SaveToolList(rows, 1, nullptr));
+    const std::string kept = ReadFileBytes(BackupPathOf(settings.IniPath().c_str()));
+    EXPECT_NE(std::wstring::npos,
+              std::wstring(reinterpret_cast<const wchar_t*>(kept.data()), kept.size() / 2).find(L"name=Editor"));
 }

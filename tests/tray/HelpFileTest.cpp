@@ -111,6 +111,7 @@ TEST_F(HelpBindingTest, RegisteredControlGetsTheHelpFileAndClosesIt)
 TEST_F(HelpBindingTest, NoHelpWindowLeavesNothingToClose)
 {
     ASSERT_TRUE(SetRegistryText(HKEY_CLASSES_ROOT, kControlKey, nullptr, Control()));
+    ASSERT_TRUE(WriteFileBytes(HelpFile(), "ITSF"));
     EXPECT_EQ(0, RunProbe(L"show"));
     const std::vector<std::wstring> expected = { L"attach", L"cmd=1 owner=1 file=" + HelpFile() };
     EXPECT_EQ(expected, ControlLog(Control()));
@@ -119,6 +120,7 @@ TEST_F(HelpBindingTest, NoHelpWindowLeavesNothingToClose)
 TEST_F(HelpBindingTest, PlantedControlBesideTheProgramIsNeverLoaded)
 {
     Plant(L"hhctrl.ocx");
+    ASSERT_TRUE(WriteFileBytes(HelpFile(), "ITSF"));
     CWineDllOrder nativeFirst(L"help_probe.exe", L"hhctrl.ocx", L"native,builtin");
     ASSERT_TRUE(nativeFirst.IsSet());
 

@@ -6,6 +6,7 @@
 #include "support/Wait.h"
 #include "tray/FolderListing.h"
 #include "tray/LiveFolders.h"
+#include "tray/MenuFont.h"
 
 #include <gtest/gtest.h>
 
@@ -155,7 +156,7 @@ TEST(LiveFolders, ASubmenuIsFilledWhenItOpensAndEmptiedWhenItCloses)
             continue;
         const tessvald::CMenuHandle submenu(CreatePopupMenu());
         folders.Register(submenu.Get(), c.folder);
-        folders.BeginShowing(1000, nullptr);
+        folders.BeginShowing(1000, CMenuFont());
         const DWORD nStart = GetTickCount();
         ASSERT_TRUE(folders.OnInitMenuPopup(submenu.Get()));
         EXPECT_LT(GetTickCount() - nStart, 3000u) << "the opening waited for the folder";

@@ -307,7 +307,7 @@ TEST(MenuIcons, AnEntryDrawnBeforeItsIconArrivesShowsAPlaceholderAndIsRepaintedW
     CPixelCanvas before(120, 40);
     DrawEntry(pData, before, rcItem);
     EXPECT_FALSE(before.Holds(rcIcon, kRed));
-    EXPECT_TRUE(before.Holds(rcIcon, GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_TRUE(before.Holds(rcIcon, State().m_palette.Colours().nGreyText));
 
     // In the open menu: drawn while the load is held, drawn again once it
     // arrived, without the user doing anything.

@@ -13,6 +13,7 @@
 
 using testsupport::ExeFolder;
 using traytest::CPixelCanvas;
+using traytest::CTaskbarMode;
 using traytest::CTestMenuEntry;
 using traytest::CTraySettings;
 using traytest::FontOf;
@@ -196,6 +197,61 @@ TEST(MeasureMenuItem, LeavesRoomForIconMarginsAndText)
     EXPECT_GE(Measure(pTall.get()).itemHeight, 60u + 8u);
 }
 
+// At 100, 150 and 200 %: icons at the system's sizes for the DPI (and
+// loaded at them), margins, separators and text grown with it, so the
+// menu looks the same on every monitor.
+TEST(MeasureMenuItem, EntriesFollowTheDpiTheyAreBuiltFor)
+{
+    CTraySettings settings;
+    const struct
+    {
+        UINT nDpi;
+        int nSmall;
+        int nLarge;
+        int nMargin;
+        UINT nSeparator;
+    } cases[] = {
+        { 96, 16, 32, 4, 9 },
+        { 144, 24, 48, 6, 14 },
+        { 192, 32, 64, 8, 18 },
+    };
+    int nTextHeightAt96 = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nDpi);
+        for (bool bLarge : { false, true }) {
+            g_bLargeIcons = bLarge;
+            CTestMenuEntry entry(L"Werkzeug", IconModule(), 0, c.nDpi);
+            const int nIcon = bLarge ? c.nLarge : c.nSmall;
+            EXPECT_EQ(nIcon, entry->m_nIconWidth);
+            EXPECT_EQ(nIcon, entry->m_nIconHeight);
+            EXPECT_EQ(c.nMargin, entry->m_nMargin);
+            const MEASUREITEMSTRUCT measure = Measure(entry.get());
+            EXPECT_GE(measure.itemHeight, static_cast<UINT>(nIcon + 2 * c.nMargin));
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(LoadedIcon(entry.get()), &info));
+            BITMAP bitmap = {};
+            GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            EXPECT_EQ(nIcon, bitmap.bmWidth);
+            if (bLarge)
+                continue;
+            if (c.nDpi == 96)
+                nTextHeightAt96 = entry->m_nTextHeight;
+            const int nScaled = MulDiv(nTextHeightAt96, static_cast<int>(c.nDpi), 96);
+            EXPECT_NEAR(nScaled, entry->m_nTextHeight, 2) << "the font is not scaled";
+        }
+        tessvald::CMenuHandle menu(CreatePopupMenu());
+        ASSERT_TRUE(AppendSeparator(menu.Get(), c.nDpi));
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA;
+        GetMenuItemInfoW(menu.Get(), 0, TRUE, &info);
+        std::unique_ptr<MenuItemData> pSeparator(reinterpret_cast<MenuItemData*>(info.dwItemData));
+        EXPECT_EQ(c.nSeparator, Measure(pSeparator.get()).itemHeight);
+    }
+}
+
 TEST(MeasureMenuItem, CountsEveryCharacterThatIsDrawn)
 {
     CTraySettings settings;
@@ -255,57 +311,109 @@ TEST(MeasureMenuItem, IgnoresWhatIsNoMenuEntryOfOurs)
 TEST(DrawMenuItem, PaintsStateColoursWithSelectionWinningOverDisabled)
 {
     CTraySettings settings;
+    CTaskbarMode mode;
     UseChosenFont(-20);
     auto pData = MakeData(L"MMMM", IconModule(), 0);
     const MEASUREITEMSTRUCT measure = Measure(pData.get());
     const int nWidth = static_cast<int>(measure.itemWidth);
     const int nHeight = static_cast<int>(measure.itemHeight);
+    using Colour = COLORREF SMenuColours::*;
     const struct
     {
         const char* pszName;
         UINT nState;
-        int nBackground;
-        int nText;
+        Colour background;
+        Colour text;
     } cases[] = {
-        { "normal", 0, COLOR_MENU, COLOR_MENUTEXT },
-        { "greyed", ODS_GRAYED, COLOR_MENU, COLOR_GRAYTEXT },
-        { "disabled", ODS_DISABLED, COLOR_MENU, COLOR_GRAYTEXT },
-        { "selected", ODS_SELECTED, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT },
-        { "selected and disabled", ODS_SELECTED | ODS_GRAYED | ODS_DISABLED, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT },
+        { "normal", 0, &SMenuColours::nBackground, &SMenuColours::nText },
+        { "greyed", ODS_GRAYED, &SMenuColours::nBackground, &SMenuColours::nGreyText },
+        { "disabled", ODS_DISABLED, &SMenuColours::nBackground, &SMenuColours::nGreyText },
+        { "selected", ODS_SELECTED, &SMenuColours::nSelection, &SMenuColours::nSelectionText },
+        { "selected and disabled", ODS_SELECTED | ODS_GRAYED | ODS_DISABLED, &SMenuColours::nSelection,
+          &SMenuColours::nSelectionText },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pszName);
-        // The entry sits away from the canvas corner, as lower entries of a menu do.
-        const int nLeft = 5;
-        const int nTop = 7;
-        CPixelCanvas canvas(nLeft + nWidth + 5, nTop + nHeight + 5);
-        DRAWITEMSTRUCT draw = {};
-        draw.CtlType = ODT_MENU;
-        draw.itemState = c.nState;
-        draw.hDC = canvas.DC();
-        draw.rcItem = { nLeft, nTop, nLeft + nWidth, nTop + nHeight };
-        draw.itemData = reinterpret_cast<ULONG_PTR>(pData.get());
-        DrawMenuItem(&draw);
+    for (EColourMode eMode : { EColourMode::Light, EColourMode::Dark }) {
+        mode.Set(eMode);
+        CTaskbarMode::Apply();
+        const SMenuColours& colours = ModeColours(eMode);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.pszName << (eMode == EColourMode::Dark ? " dark" : " light"));
+            // The entry sits away from the canvas corner, as lower entries of a menu do.
+            const int nLeft = 5;
+            const int nTop = 7;
+            CPixelCanvas canvas(nLeft + nWidth + 5, nTop + nHeight + 5);
+            traytest::DrawEntry(pData.get(), canvas, { nLeft, nTop, nLeft + nWidth, nTop + nHeight }, c.nState);
 
-        EXPECT_EQ(GetSysColor(c.nBackground), canvas.At(nLeft + 1, nTop + 1));
-        EXPECT_EQ(GetSysColor(c.nBackground), canvas.At(nLeft + nWidth - 1, nTop + nHeight - 1));
-        EXPECT_EQ(RGB(0, 0, 0), canvas.At(nLeft - 1, nTop - 1)) << "painted outside the entry";
-        const int nTextLeft = nLeft + 3 * 4 + pData->m_nIconWidth;
-        const RECT textArea = { nTextLeft, nTop, nLeft + nWidth, nTop + nHeight };
-        EXPECT_TRUE(canvas.Holds(textArea, GetSysColor(c.nText)));
-        for (int nOther : { COLOR_MENUTEXT, COLOR_GRAYTEXT, COLOR_HIGHLIGHTTEXT }) {
-            if (GetSysColor(nOther) != GetSysColor(c.nText) && GetSysColor(nOther) != GetSysColor(c.nBackground)) {
-                EXPECT_FALSE(canvas.Holds(textArea, GetSysColor(nOther))) << nOther;
+            const COLORREF nBackground = colours.*c.background;
+            const COLORREF nText = colours.*c.text;
+            EXPECT_EQ(nBackground, canvas.At(nLeft + 1, nTop + 1));
+            EXPECT_EQ(nBackground, canvas.At(nLeft + nWidth - 1, nTop + nHeight - 1));
+            EXPECT_EQ(RGB(0, 0, 0), canvas.At(nLeft - 1, nTop - 1)) << "painted outside the entry";
+            const int nTextLeft = nLeft + 3 * 4 + pData->m_nIconWidth;
+            const RECT textArea = { nTextLeft, nTop, nLeft + nWidth, nTop + nHeight };
+            EXPECT_TRUE(canvas.Holds(textArea, nText));
+            for (Colour other : { &SMenuColours::nText, &SMenuColours::nGreyText, &SMenuColours::nSelectionText }) {
+                if (colours.*other != nText && colours.*other != nBackground) {
+                    EXPECT_FALSE(canvas.Holds(textArea, colours.*other));
+                }
             }
+            // The icon: one margin in, centred in the height.
+            const int nIconTop = nTop + (nHeight - pData->m_nIconHeight) / 2;
+            EXPECT_EQ(kRed, canvas.At(nLeft + 4, nIconTop));
+            EXPECT_EQ(kRed, canvas.At(nLeft + 4 + pData->m_nIconWidth - 1, nIconTop + pData->m_nIconHeight - 1));
+            EXPECT_NE(kRed, canvas.At(nLeft + 3, nIconTop));
+            EXPECT_NE(kRed, canvas.At(nLeft + 4, nIconTop - 1));
+            const RECT gap = { nLeft + 4 + pData->m_nIconWidth, nTop, nTextLeft, nTop + nHeight };
+            EXPECT_FALSE(canvas.Holds(gap, nText)) << "text runs into the icon's margins";
         }
-        // The icon: one margin in, centred in the height.
-        const int nIconTop = nTop + (nHeight - pData->m_nIconHeight) / 2;
-        EXPECT_EQ(kRed, canvas.At(nLeft + 4, nIconTop));
-        EXPECT_EQ(kRed, canvas.At(nLeft + 4 + pData->m_nIconWidth - 1, nIconTop + pData->m_nIconHeight - 1));
-        EXPECT_NE(kRed, canvas.At(nLeft + 3, nIconTop));
-        EXPECT_NE(kRed, canvas.At(nLeft + 4, nIconTop - 1));
-        const RECT gap = { nLeft + 4 + pData->m_nIconWidth, nTop, nTextLeft, nTop + nHeight };
-        EXPECT_FALSE(canvas.Holds(gap, GetSysColor(c.nText))) << "text runs into the icon's margins";
+    }
+}
+
+// A separator is a line in the menu's colours; an entry that opens a
+// submenu draws its arrow in its text's colour and keeps the system's
+// black one (drawn after it, on the same context) off.
+TEST(DrawMenuItem, SeparatorsAndSubmenuArrowsTakeTheMenusColours)
+{
+    CTraySettings settings;
+    CTaskbarMode mode;
+    settings.Write("[tools]\ncount=3\n[tool1]\nname=A\ngroup=Gruppe\n[tool2]\nname=@\n[tool3]\nname=B\n");
+    for (EColourMode eMode : { EColourMode::Light, EColourMode::Dark }) {
+        SCOPED_TRACE(eMode == EColourMode::Dark ? "dark" : "light");
+        mode.Set(eMode);
+        CTaskbarMode::Apply();
+        BuildToolsMenu();
+        const SMenuColours& colours = ModeColours(eMode);
+        const struct
+        {
+            UINT nPosition;
+            UINT nState;
+            COLORREF nMark;  // the line's or the arrow's colour
+        } cases[] = {
+            { 0, 0, colours.nText },
+            { 0, ODS_SELECTED, colours.nSelectionText },
+            { 1, 0, colours.nSeparator },
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.nPosition + c.nState);
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_DATA | MIIM_FTYPE;
+            ASSERT_TRUE(GetMenuItemInfoW(g_hToolsMenu, c.nPosition, TRUE, &info));
+            ASSERT_NE(0u, info.fType & MFT_OWNERDRAW);
+            const auto* pData = reinterpret_cast<const MenuItemData*>(info.dwItemData);
+            const MEASUREITEMSTRUCT measure = Measure(pData);
+            const int nWidth = static_cast<int>(measure.itemWidth) + 20;
+            const int nHeight = static_cast<int>(measure.itemHeight);
+            CPixelCanvas canvas(nWidth, nHeight);
+            traytest::DrawEntry(pData, canvas, { 0, 0, nWidth, nHeight }, c.nState);
+            // The right end holds the arrow (or the line's end), nothing else.
+            EXPECT_TRUE(canvas.Holds({ nWidth - 16, 0, nWidth, nHeight }, c.nMark));
+            const RECT rcAll = { 0, 0, nWidth, nHeight };
+            HBRUSH hBlue = CreateSolidBrush(kBlue);
+            FillRect(canvas.DC(), &rcAll, hBlue);
+            DeleteObject(hBlue);
+            EXPECT_EQ(c.nPosition == 1, canvas.Holds(rcAll, kBlue)) << "painting after the entry";
+        }
     }
 }
 
@@ -370,7 +478,14 @@ TEST(MeasureMenuItem, ALongNameIsCutAtHalfTheWorkAreaAndDrawnInsideTheEntry)
     const MEASUREITEMSTRUCT measure = Measure(pLong.get());
     EXPECT_EQ(static_cast<UINT>(nHalf), measure.itemWidth);
 
-    // Nothing of the text lands right of the entry; the text reaches its end.
+    // Nothing of the text lands right of the entry; the text reaches its
+    // end, but for its right margin and the room of a glyph cut off.
+    HDC hScreen = GetDC(nullptr);
+    HGDIOBJ hOld = SelectObject(hScreen, pLong->m_hFont);
+    SIZE cut = {};
+    GetTextExtentPoint32W(hScreen, L"M\u2026", 2, &cut);
+    SelectObject(hScreen, hOld);
+    ReleaseDC(nullptr, hScreen);
     const int nWidth = static_cast<int>(measure.itemWidth);
     const int nHeight = static_cast<int>(measure.itemHeight);
     CPixelCanvas canvas(nWidth + 200, nHeight);
@@ -379,8 +494,9 @@ TEST(MeasureMenuItem, ALongNameIsCutAtHalfTheWorkAreaAndDrawnInsideTheEntry)
     FillRect(canvas.DC(), &rcCanvas, hBlue);
     DeleteObject(hBlue);
     traytest::DrawEntry(pLong.get(), canvas, { 0, 0, nWidth, nHeight });
-    EXPECT_FALSE(canvas.Holds({ nWidth, 0, nWidth + 200, nHeight }, GetSysColor(COLOR_MENUTEXT)));
-    EXPECT_TRUE(canvas.Holds({ nWidth - 40, 0, nWidth, nHeight }, GetSysColor(COLOR_MENUTEXT)));
+    const COLORREF nText = traytest::State().m_palette.Colours().nText;
+    EXPECT_FALSE(canvas.Holds({ nWidth, 0, nWidth + 200, nHeight }, nText));
+    EXPECT_TRUE(canvas.Holds({ nWidth - pLong->m_nMargin - cut.cx, 0, nWidth, nHeight }, nText));
 
     // A short name keeps its own width.
     auto pShort = MakeData(L"MMMM", L"", 0);

@@ -1,6 +1,8 @@
 #include "TrayTestSupport.h"
 
+#include "foundation/ScopedHandle.h"
 #include "resolve/IconIndex.h"
+#include "resources/resource.h"
 #include "settings/CConfig.h"
 #include "settings/DisplayOptions.h"
 #include "tray/AppGlobals.h"
@@ -226,4 +228,51 @@ TEST(ConfigFileWatch, FileCreatedAfterStartCountsAsChangedOnce)
     EXPECT_TRUE(HasConfigFileChanged());
     EXPECT_FALSE(HasConfigFileChanged());
     EXPECT_FALSE(GetFileInfo(settings.IniPath().c_str(), nullptr));
+}
+
+// A menu opening on a monitor of another DPI than the menus were built for
+// is built anew for it first, both menus with it; one opening on the same
+// monitor again is not. A file changed and held locked then leaves the
+// menus as they are, to be built at the next opening.
+TEST(TrayMenus, AMenuOpeningOnAMonitorOfAnotherDpiIsBuiltForItFirst)
+{
+    CTraySettings settings;
+    settings.Write("[tools]\ncount=1\n[tool1]\nname=Editor\n");
+    BuildToolsMenu();
+    BuildProgramMenu();
+    const UINT nSystem = traytest::State().m_nMenuDpi;
+    const LONG nHeight = FontOf(ItemData(g_hToolsMenu, 2025)).lfHeight;
+    const struct
+    {
+        UINT nDpi;
+        bool bLocked;
+        bool bBuilt;
+        UINT nBuiltFor;
+    } cases[] = {
+        { nSystem, false, false, nSystem },
+        { nSystem * 2, false, true, nSystem * 2 },
+        { nSystem * 2, false, false, nSystem * 2 },
+        { nSystem, true, false, nSystem * 2 },
+        { nSystem, false, true, nSystem },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.nDpi << (c.bLocked ? " locked" : ""));
+        tessvald::CFileHandle held;
+        if (c.bLocked) {
+            settings.Write("[tools]\ncount=1\n[tool1]\nname=Editor\ndescription=Texte\n");
+            held.Reset(CreateFileW(settings.IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(held);
+        }
+        const HMENU hTools = g_hToolsMenu;
+        const HMENU hProgram = g_hProgramMenu;
+        PrepareMenusFor(c.nDpi);
+        EXPECT_EQ(c.bBuilt, g_hToolsMenu != hTools);
+        EXPECT_EQ(c.bBuilt, g_hProgramMenu != hProgram);
+        EXPECT_EQ(L"2025 Editor|-|2024 Programme bearbeiten", DescribeMenu(g_hToolsMenu));
+        EXPECT_EQ(c.nBuiltFor, ItemData(g_hToolsMenu, 2025)->m_nDpi);
+        EXPECT_EQ(c.nBuiltFor, ItemData(g_hProgramMenu, IDM_EXIT)->m_nDpi);
+        const LONG nScaled = MulDiv(nHeight, static_cast<int>(c.nBuiltFor), static_cast<int>(nSystem));
+        EXPECT_EQ(nScaled, FontOf(ItemData(g_hToolsMenu, 2025)).lfHeight);
+    }
 }

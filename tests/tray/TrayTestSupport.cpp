@@ -1,5 +1,6 @@
 #include "TrayTestSupport.h"
 
+#include "foundation/Dpi.h"
 #include "support/MenuDriver.h"
 
 #include "settings/CConfig.h"
@@ -70,14 +71,47 @@ void CTraySettings::SetWriteTime(const FILETIME& time) const
     CloseHandle(hFile);
 }
 
-CTestMenuEntry::CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex)
+namespace {
+
+constexpr wchar_t kPersonalizeKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr wchar_t kTaskbarLightValue[] = L"SystemUsesLightTheme";
+
+} // namespace
+
+CTaskbarMode::CTaskbarMode() : m_guard(HKEY_CURRENT_USER, kPersonalizeKey, kTaskbarLightValue)
+{
+}
+
+void CTaskbarMode::Set(EColourMode eMode) const
+{
+    const DWORD nLight = eMode == EColourMode::Light ? 1 : 0;
+    SetRaw(REG_DWORD, &nLight, sizeof(nLight));
+}
+
+void CTaskbarMode::SetRaw(DWORD nType, const void* pData, DWORD nSize) const
+{
+    RegSetKeyValueW(HKEY_CURRENT_USER, kPersonalizeKey, kTaskbarLightValue, nType, pData, nSize);
+}
+
+void CTaskbarMode::Remove() const
+{
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalizeKey, kTaskbarLightValue);
+}
+
+void CTaskbarMode::Apply()
+{
+    State().m_palette.Invalidate();
+    State().m_palette.Refresh();
+}
+
+CTestMenuEntry::CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex, UINT nDpi)
 {
     CRecord record;
     record.SetName(pszName);
     record.SetIconFile(iconFile.c_str());
     record.SetIconIndex(nIconIndex);
-    m_font.Create();
-    m_pData.reset(CreateMenuItemData(record, m_font.Get()));
+    m_font.Create(nDpi != 0 ? nDpi : tessvald::SystemDpi());
+    m_pData.reset(CreateMenuItemData(record, m_font.Get(), m_font.Dpi()));
 }
 
 CTestMenuEntry::~CTestMenuEntry() = default;

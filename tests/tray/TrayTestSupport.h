@@ -1,7 +1,9 @@
 #pragma once
 
 #include "support/MenuDriver.h"
+#include "support/RegistryGuard.h"
 #include "support/TempDir.h"
+#include "tray/MenuColours.h"
 #include "tray/MenuFont.h"
 #include "tray/MenuItemData.h"
 #include "tray/TrayState.h"
@@ -44,11 +46,34 @@ private:
 // The tray state in force: the newest test window's, else the settings'.
 CTrayState& State();
 
-// An entry's data made as a menu build makes it, with a font of its own.
+// The task bar's colour mode for the length of a test; the prefix's own
+// setting comes back afterwards.
+class CTaskbarMode
+{
+public:
+    CTaskbarMode();
+    CTaskbarMode(const CTaskbarMode&) = delete;
+    CTaskbarMode& operator=(const CTaskbarMode&) = delete;
+    virtual ~CTaskbarMode() = default;
+
+    // Writes the value a mode gives (a DWORD of 0 or 1).
+    void Set(EColourMode eMode) const;
+    void SetRaw(DWORD nType, const void* pData, DWORD nSize) const;
+    // No value at all, as before Windows 10 1903.
+    void Remove() const;
+    // The tray state's colours are read again now.
+    static void Apply();
+
+private:
+    testsupport::CRegistryValueGuard m_guard;
+};
+
+// An entry's data made as a menu build makes it, with a font of its own,
+// for the DPI given (0: the system's).
 class CTestMenuEntry
 {
 public:
-    CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex);
+    CTestMenuEntry(const wchar_t* pszName, const std::wstring& iconFile, LONG nIconIndex, UINT nDpi = 0);
     CTestMenuEntry(const CTestMenuEntry&) = delete;
     CTestMenuEntry& operator=(const CTestMenuEntry&) = delete;
     virtual ~CTestMenuEntry();

@@ -219,7 +219,7 @@ TEST(RunTray, ReportsAClassThatCannotBeRegisteredAndEnds)
     });
     RunTray();
     UnregisterClassW(wc.lpszClassName, g_hInstance);
-    EXPECT_EQ(0u, text.find(L"Das Fenster konnte nicht registrieret werden!\n")) << Narrow(text);
+    EXPECT_EQ(0u, text.find(L"Das Fenster konnte nicht registriert werden!\n")) << Narrow(text);
     EXPECT_GT(text.size(), 46u) << "the system's reason is missing";
     EXPECT_EQ(nullptr, g_hMainWnd);
     EXPECT_FALSE(g_bIconAdded);
