@@ -1,11 +1,31 @@
 #pragma once
 
+#include "tray/AppGlobals.h"
+
 #include <windows.h>
+
+#include <cstdio>
 
 // What the menu benchmarks share: their windows, the messages waiting for
 // them, and the bare owner-drawn entries that show what the system itself
 // needs for a menu of as many entries.
 namespace bench {
+
+// The menus open beside a notification area only; the program's globals
+// name this bench as the program, as the tray's start names itself.
+inline bool StartAsTrayProgram()
+{
+    if (FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr) {
+        std::printf("No notification area here: run inside a Wine desktop with a task bar (as scripts/bench "
+                    "sets up) or on Windows.\n");
+        return false;
+    }
+    g_hInstance = GetModuleHandleW(nullptr);
+    wchar_t szPath[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    g_strModulePath.Assign(szPath);
+    return true;
+}
 
 inline HWND MakeWindow(HINSTANCE hInstance, const wchar_t* pszClass, WNDPROC pfnProc)
 {

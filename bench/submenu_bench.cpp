@@ -222,15 +222,8 @@ void PrintRatio(const char* pszName, double ms, double bareMs, double limit)
 
 int main()
 {
-    if (FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr) {
-        std::printf("No notification area here: run inside a Wine desktop with a task bar (as scripts/bench "
-                    "sets up) or on Windows.\n");
+    if (!bench::StartAsTrayProgram())
         return 0;
-    }
-    g_hInstance = GetModuleHandleW(nullptr);
-    wchar_t szPath[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    g_strModulePath.Assign(szPath);
     const std::wstring root = MakeFolder(L"ambertille-submenus-");
     const std::wstring files = root + L"\\Ablage";
     CreateDirectoryW(files.c_str(), nullptr);
@@ -279,10 +272,10 @@ int main()
 
     // A thousand tools in 25 groups of 40.
     std::wstring text = L"[tools]\r\ncount=" + std::to_wstring(kGroupedTools) + L"\r\nicons=small\r\n";
+    const std::wstring self = g_strModulePath.GetData();
     for (ULONG n = 1; n <= kGroupedTools; ++n)
-        text += L"[tool" + std::to_wstring(n) + L"]\r\nname=Werkzeug " + std::to_wstring(n) + L"\r\npath="
-                + std::wstring(szPath) + L"\r\ngroup=Gruppe " + std::to_wstring((n - 1) / (kGroupedTools / kGroups) + 1)
-                + L"\r\n";
+        text += L"[tool" + std::to_wstring(n) + L"]\r\nname=Werkzeug " + std::to_wstring(n) + L"\r\npath=" + self
+                + L"\r\ngroup=Gruppe " + std::to_wstring((n - 1) / (kGroupedTools / kGroups) + 1) + L"\r\n";
     UseSettings(root + L"\\groups.ini", text);
     hWnd = MakeWindow(L"AmbertilleBenchGroups", BenchWndProc);
     const double click = bench::MedianMs(kRepeats, [] { EnableToolEntries(); });

@@ -558,15 +558,8 @@ void PrintTargets(const std::vector<Row>& rows)
 
 int main()
 {
-    if (FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr) {
-        std::printf("No notification area here: run inside a Wine desktop with a task bar (as scripts/bench "
-                    "sets up) or on Windows.\n");
+    if (!bench::StartAsTrayProgram())
         return 0;
-    }
-    g_hInstance = GetModuleHandleW(nullptr);
-    wchar_t szPath[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    g_strModulePath.Assign(szPath);
     const std::wstring folder = MakeFolder(L"tray-bench");
     const ToolFiles files = MakeToolFiles(folder);
     // The list sizes to measure may be named on the command line.

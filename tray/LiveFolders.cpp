@@ -407,16 +407,7 @@ void CLiveFolders::AppendSubfolder(HMENU hMenu, const SFolderEntry& entry, MenuI
     HMENU hSubmenu = CreatePopupMenu();
     MenuItemData* pData =
         hSubmenu != nullptr ? CreateShellItemData(entry.strName.c_str(), m_hFont, m_nDpi, true) : nullptr;
-    if (pData != nullptr)
-        pData->m_bOpensSubmenu = true;
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
-    info.fType = MFT_OWNERDRAW;
-    info.hSubMenu = hSubmenu;
-    info.dwItemData = reinterpret_cast<ULONG_PTR>(pData);
-    if (pData == nullptr || !InsertMenuItemW(hMenu, static_cast<UINT>(GetMenuItemCount(hMenu)), TRUE, &info)) {
-        delete pData;
+    if (!AppendSubmenuEntry(hMenu, hSubmenu, 0, pData)) {
         if (hSubmenu != nullptr)
             DestroyMenu(hSubmenu);
         return;

@@ -107,6 +107,24 @@ bool AppendSeparator(HMENU hMenu, UINT nDpi)
     return false;
 }
 
+bool AppendSubmenuEntry(HMENU hMenu, HMENU hSubmenu, UINT nCommand, MenuItemData* pData)
+{
+    if (pData == nullptr)
+        return false;
+    pData->m_bOpensSubmenu = true;
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
+    info.fType = MFT_OWNERDRAW;
+    info.hSubMenu = hSubmenu;
+    info.wID = nCommand;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(pData);
+    if (InsertMenuItemW(hMenu, static_cast<UINT>(GetMenuItemCount(hMenu)), TRUE, &info))
+        return true;
+    delete pData;
+    return false;
+}
+
 const wchar_t* TextOf(const MenuItemData& data)
 {
     return data.m_msaa.pszWText != nullptr ? data.m_msaa.pszWText : L"";

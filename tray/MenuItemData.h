@@ -62,5 +62,10 @@ MenuItemData* CreateShellItemData(const wchar_t* pszText, HFONT hFont, UINT nDpi
 // false when it could not be appended.
 bool AppendSeparator(HMENU hMenu, UINT nDpi);
 
+// An entry that opens the submenu, appended with its data and command id
+// (0 for none); the data is freed when it cannot be appended, the submenu
+// stays the caller's then.
+bool AppendSubmenuEntry(HMENU hMenu, HMENU hSubmenu, UINT nCommand, MenuItemData* pData);
+
 // The entry's text, never null.
 const wchar_t* TextOf(const MenuItemData& data);

@@ -87,20 +87,7 @@ void AppendProgramEntry(HMENU hMenu, UINT nCommand, const wchar_t* pszText, LONG
 // when it cannot be appended.
 bool AppendPopup(HMENU hMenu, HMENU hSubmenu, UINT nCommand, const CRecord& record, const SBuildLook& look)
 {
-    MenuItemData* pData = CreateMenuItemData(record, look.hFont, look.nDpi);
-    if (pData != nullptr)
-        pData->m_bOpensSubmenu = true;
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
-    info.fType = MFT_OWNERDRAW;
-    info.hSubMenu = hSubmenu;
-    info.wID = nCommand;
-    info.dwItemData = reinterpret_cast<ULONG_PTR>(pData);
-    if (pData != nullptr && InsertMenuItemW(hMenu, static_cast<UINT>(GetMenuItemCount(hMenu)), TRUE, &info))
-        return true;
-    delete pData;
-    return false;
+    return AppendSubmenuEntry(hMenu, hSubmenu, nCommand, CreateMenuItemData(record, look.hFont, look.nDpi));
 }
 
 // A group's entry: the shell's folder icon and the group's name.

@@ -1,6 +1,7 @@
 # The tray application itself: started on the demo settings file, its tools
-# menu opened from the icon and saved, in the light and then the dark mode
-# of the task bar (switched while it runs, as the user switches it), then
+# menu opened from the icon and saved, with a group, a live folder and an
+# entry's context menu, in the light and then the dark mode of the task bar
+# (switched while it runs, as the user switches it), then
 # again with large icons and a chosen font (the program rebuilds its menus
 # when the file changes), and ended the way a log-off ends it.
 
@@ -55,6 +56,15 @@ tray_close_menu
 tray_click left
 winpoke menukeys down down down down right
 shot tray-live-folder 2.0
+tray_close_menu
+
+# The context menu of the first entry, from the context-menu key: the
+# program's own commands above the shell's for the file. The first click
+# elsewhere closes it, the second the tools menu.
+tray_click left
+winpoke menukeys down apps
+shot tray-entry-context 2.0
+tray_close_menu
 tray_close_menu
 
 # The task bar in dark mode, as Windows' colour settings set it: the prefix's
