@@ -32,6 +32,16 @@ inline std::vector<std::unique_ptr<CRecord>> MakeTools(ULONG nCount)
     return tools;
 }
 
+// A bench's scratch folder under the temporary folder, named for this run.
+inline std::wstring MakeFolder(const std::wstring& name)
+{
+    wchar_t szTemp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring folder = szTemp + name + L"-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
 // Takes a bench's scratch folder away with all it holds.
 inline void RemoveFolder(const std::wstring& folder)
 {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+using bench::MakeFolder;
 using bench::MedianMs;
-
 using bench::RemoveFolder;
 
 namespace {
@@ -24,15 +24,6 @@ namespace {
 constexpr int kFiles = 1000;
 constexpr int kRepeats = 7;
 constexpr int kRaceTrials = 200;
-
-std::wstring MakeFolder(const std::wstring& name)
-{
-    wchar_t szTemp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    const std::wstring folder = szTemp + name + L"-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
 
 void Touch(const std::wstring& path)
 {

@@ -34,6 +34,7 @@
 
 using bench::DispatchWaiting;
 using bench::Median;
+using bench::MakeFolder;
 using bench::NowMs;
 
 namespace {
@@ -174,15 +175,6 @@ void WriteText(const std::wstring& path, const std::wstring& text)
     CloseHandle(hFile);
 }
 
-std::wstring MakeFolder(const std::wstring& name)
-{
-    wchar_t szTemp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    const std::wstring folder = std::wstring(szTemp) + name + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
 void UseSettings(const std::wstring& ini, const std::wstring& text)
 {
     WriteText(ini, text);
@@ -224,7 +216,7 @@ int main()
 {
     if (!bench::StartAsTrayProgram())
         return 0;
-    const std::wstring root = MakeFolder(L"ambertille-submenus-");
+    const std::wstring root = MakeFolder(L"ambertille-submenus");
     const std::wstring files = root + L"\\Ablage";
     CreateDirectoryW(files.c_str(), nullptr);
     const wchar_t* const extensions[] = { L".txt", L".ini", L".exe", L".lnk", L".dat" };

@@ -48,10 +48,10 @@
 #include <vector>
 
 using bench::DispatchWaiting;
+using bench::MakeFolder;
 using bench::Median;
 using bench::MedianMs;
 using bench::NowMs;
-
 using bench::RemoveFolder;
 
 namespace {
@@ -79,15 +79,6 @@ std::wstring OwnFolder()
     GetModuleFileNameW(nullptr, szPath, MAX_PATH);
     std::wstring path = szPath;
     return path.substr(0, path.find_last_of(L'\\'));
-}
-
-std::wstring MakeFolder(const std::wstring& name)
-{
-    wchar_t szTemp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, szTemp);
-    const std::wstring folder = szTemp + name + L"-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
 }
 
 void SetLastWriteHoursAgo(const std::wstring& path, int nHours, DWORD nFlags)
