@@ -18,8 +18,8 @@
 // What the tray's hidden window needs for its life, in one place: made
 // when the window is created and attached to it, gone at WM_DESTROY. The
 // program-wide globals (the menus, the notification icon's data, the
-// display options) stay in AppGlobals; everything else the tray keeps
-// lives here.
+// display options) stay beside the code that owns them; everything else
+// the tray keeps lives here.
 // Workers it started are told to stop when it goes, and are waited for,
 // with a bound, once the window is gone (foundation/BackgroundWork).
 class CShellContextMenu;
