@@ -316,6 +316,16 @@ bool IsDiscardQuestion(HWND hWnd)
                == 0;
 }
 
+bool AnswerMessageBox(HWND hWnd, int nAnswer, std::wstring* pText)
+{
+    if (!testsupport::IsMessageBox(hWnd))
+        return false;
+    if (pText != nullptr)
+        *pText = testsupport::MessageBoxText(hWnd);
+    testsupport::ClickButton(hWnd, nAnswer);
+    return true;
+}
+
 std::wstring CellText(HWND hList, int nRow, int nColumn)
 {
     wchar_t szText[1024] = {};

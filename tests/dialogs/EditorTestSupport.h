@@ -133,6 +133,10 @@ protected:
 
 bool IsDiscardQuestion(HWND hWnd);
 
+// A message box is answered with that button, its text kept; false for
+// any other window, which the caller then drives.
+bool AnswerMessageBox(HWND hWnd, int nAnswer, std::wstring* pText = nullptr);
+
 std::wstring CellText(HWND hList, int nRow, int nColumn);
 std::vector<std::wstring> ColumnTexts(HWND hList, int nColumn);
 std::vector<int> SelectedRows(HWND hList);

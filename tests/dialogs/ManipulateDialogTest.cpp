@@ -297,11 +297,8 @@ TEST_F(ManipulateDialogTest, CancelAfterConfirmedOptionsAsksAndSavesTheOptionsAl
         const std::string before = m_settings.Bytes();
         std::wstring question;
         const int nResult = Run({ { kEditorTitle, [&](HWND hWnd) {
-                                       if (IsMessageBox(hWnd)) {
-                                           question = MessageBoxText(hWnd);
-                                           ClickButton(hWnd, nAnswer);
+                                       if (AnswerMessageBox(hWnd, nAnswer, &question))
                                            return;
-                                       }
                                        ClickButton(hWnd, IDC_SEPARATOR);
                                        ClickButton(hWnd, IDC_OPTIONS);
                                        ClickButton(hWnd, IDCANCEL);
@@ -373,11 +370,8 @@ TEST_F(ManipulateDialogTest, OutsideEditsAreOverwrittenOnlyWhenTheUserSaysSo)
         m_settings.Write(kThreeTools);
         std::wstring question;
         const int nResult = Run({ { kEditorTitle, [&](HWND hWnd) {
-            if (IsMessageBox(hWnd)) {
-                question = MessageBoxText(hWnd);
-                ClickButton(hWnd, nAnswer);
+            if (AnswerMessageBox(hWnd, nAnswer, &question))
                 return;
-            }
             m_settings.Write(L"[tools]\r\ncount=1\r\n[tool1]\r\nname=Drau\u00DFen\r\n");
             ClickButton(hWnd, IDC_SAVE);
             if (nAnswer == IDNO)
@@ -473,10 +467,8 @@ TEST_F(ManipulateDialogTest, AFailedOptionsSaveIsShownBeforeTheEditorEnds)
         CRefusedSave refused(m_settings, refusal);
         std::wstring error;
         const int nResult = Run({ { kEditorTitle, [&](HWND hWnd) {
-                                       if (IsMessageBox(hWnd)) {
-                                           ClickButton(hWnd, IDYES);
+                                       if (AnswerMessageBox(hWnd, IDYES))
                                            return;
-                                       }
                                        ClickButton(hWnd, IDC_OPTIONS);
                                        ClickButton(hWnd, IDCANCEL);
                                    } },

@@ -290,14 +290,12 @@ TEST_F(RegisterDialogTest, BrowsingToAShortcutWithoutEntryExplainsAndChangesNoth
             EXPECT_EQ(1, SelectedShowRow(hDlg));
             ClickButton(hDlg, IDC_CLOSE);
         }, [&](HWND hWnd) {
-            if (IsMessageBox(hWnd)) {
-                message = MessageBoxText(hWnd);
-                ClickButton(hWnd, IDOK);
-            } else if (c.file.empty()) {
+            if (AnswerMessageBox(hWnd, IDOK, &message))
+                return;
+            if (c.file.empty())
                 ClickButton(hWnd, IDCANCEL);
-            } else {
+            else
                 ChooseFile(hWnd, c.file);
-            }
         });
         ASSERT_EQ(1, nResult);
         EXPECT_EQ(0u, message.find(c.message)) << message;
@@ -593,12 +591,8 @@ TEST_F(RegisterDialogTest, BrowsingToAPathLongerThanAFieldExplainsAndChangesNoth
         EXPECT_EQ(texts, FieldTexts(hDlg));
         ClickButton(hDlg, IDC_CLOSE);
     }, [&](HWND hWnd) {
-        if (IsMessageBox(hWnd)) {
-            message = MessageBoxText(hWnd);
-            ClickButton(hWnd, IDOK);
-        } else {
+        if (!AnswerMessageBox(hWnd, IDOK, &message))
             ChooseFile(hWnd, path);
-        }
     });
     ASSERT_EQ(1, nResult);
     EXPECT_EQ(0u, message.find(L"Der Pfad der gewählten Datei ist länger als 1023 Zeichen")) << message;
